@@ -1,0 +1,29 @@
+#include "engine/file_paths.h"
+
+#include <sys/stat.h>
+
+bool FileExists(const std::string& path) {
+    struct stat st {};
+    return !path.empty() && stat(path.c_str(), &st) == 0;
+}
+
+bool FolderExists(const std::string& path) {
+    struct stat st {};
+    return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+void EnsureFolder(const std::string& path) {
+    if (FolderExists(path)) {
+        return;
+    }
+    if (path.empty() || path.back() != '/') {
+        return;
+    }
+    const std::string stripped = path.substr(0, path.size() - 1);
+    const auto slash = stripped.find_last_of('/');
+    if (slash == std::string::npos) {
+        return; // a relative name without a parent: nothing to anchor it to
+    }
+    EnsureFolder(stripped.substr(0, slash + 1)); // ends at "/", which always exists
+    mkdir(stripped.c_str(), 0777); // a failure shows later, when the encoder writes the output
+}

@@ -1,0 +1,33 @@
+#pragma once
+#include <mutex>
+#include <string>
+
+namespace platform {
+
+// A lock shared by every thread of this process and every process that uses the same name:
+// an in-process mutex plus flock() on a lock file named after the mutex in the runtime folder.
+// The kernel drops a flock when its holder dies, so a crashed holder never leaves it taken.
+class NamedMutex {
+public:
+    explicit NamedMutex(std::string name);
+    ~NamedMutex();
+    NamedMutex(const NamedMutex&) = delete;
+    NamedMutex& operator=(const NamedMutex&) = delete;
+
+    void lock();
+    void unlock();
+
+    // The lock file this mutex uses ($XDG_RUNTIME_DIR, else the temporary folder).
+    const std::string& LockFilePath() const { return m_strLockPath; }
+
+private:
+    std::string m_strLockPath;
+    std::mutex m_mutex;
+    int m_nFd = -1;
+};
+
+// Folder for per-user runtime files: $XDG_RUNTIME_DIR when it is an existing folder, else $TMPDIR,
+// else /tmp.
+std::string RuntimeFolder();
+
+} // namespace platform

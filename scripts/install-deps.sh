@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Installs every Debian 12 package that building, running and testing Lumicast needs.
+# Idempotent: only what is missing is installed. Runs as root, or through sudo otherwise.
+set -euo pipefail
+
+PACKAGES=(
+  # tool chain
+  build-essential cmake ninja-build pkg-config git clang-format clang-tidy
+  # tests
+  googletest libgtest-dev libgmock-dev xvfb xauth
+  # the widgets
+  qt6-base-dev qt6-base-dev-tools libqt6svg6-dev libgl-dev fonts-dejavu-core xdg-utils
+  # the encoder: FFmpeg's libraries for probing, the ffmpeg program for converting
+  ffmpeg libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
+  # the media framework behind the preview
+  libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-plugins-base
+  gstreamer1.0-plugins-good gstreamer1.0-libav
+)
+
+missing=()
+for pkg in "${PACKAGES[@]}"; do
+  status=$(dpkg-query -W -f='${db:Status-Status}' "$pkg" 2>/dev/null || true)
+  [ "$status" = "installed" ] || missing+=("$pkg")
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  echo "install-deps: all ${#PACKAGES[@]} packages are installed"
+  exit 0
+fi
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then
+  SUDO="sudo"
+fi
+echo "install-deps: installing ${missing[*]}"
+$SUDO apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"

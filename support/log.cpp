@@ -1,0 +1,86 @@
+#include "support/log.h"
+
+#include "platform/named_mutex.h"
+#include "platform/tick.h"
+
+#include <cstdarg>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <mutex>
+
+namespace {
+
+platform::NamedMutex& LogLock() {
+    static platform::NamedMutex lock("ZURURER");
+    return lock;
+}
+
+// Guards the path text itself; the file is guarded by the named lock.
+std::mutex& PathMutex() {
+    static std::mutex m;
+    return m;
+}
+
+std::string& PathStorage() {
+    static std::string path = [] {
+        const char* env = std::getenv("LUMICAST_LOG");
+        return std::string(env != nullptr ? env : "");
+    }();
+    return path;
+}
+
+// Made during static initialisation, before the application object starts.
+[[maybe_unused]] const bool g_bLockReady = (LogLock(), PathStorage(), true);
+
+constexpr char kMarker[] = "#FILE_LINE#";
+constexpr std::size_t kMarkerLen = sizeof(kMarker) - 1;
+
+} // namespace
+
+void SetLogPath(const std::string& path) {
+    std::lock_guard<std::mutex> guard(PathMutex());
+    PathStorage() = path;
+}
+
+std::string GetLogPath() {
+    std::lock_guard<std::mutex> guard(PathMutex());
+    return PathStorage();
+}
+
+void WriteLogLine(const char* format, ...) {
+    std::lock_guard<platform::NamedMutex> guard(LogLock());
+
+    char message[kLogMessageMax + 1];
+    std::memset(message, 0, sizeof(message));
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(message, sizeof(message), format, args);
+    va_end(args);
+
+    const bool bMarked = std::strncmp(message, kMarker, kMarkerLen) == 0;
+
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+
+    const std::string path = GetLogPath();
+    if (path.empty()) {
+        return;
+    }
+    std::FILE* file = std::fopen(path.c_str(), "a");
+    if (file == nullptr) {
+        return;
+    }
+    if (bMarked) {
+        // The tick count is written as a signed number, as the time-stamp form always had it.
+        const auto tick = static_cast<std::int32_t>(platform::TickCount());
+        std::fprintf(file, "%02d:%02d:%02d (%d): %s", local.tm_hour, local.tm_min, local.tm_sec,
+                     tick, message + kMarkerLen);
+    } else {
+        std::fprintf(file, "%s\n", message);
+    }
+    std::fclose(file);
+}
