@@ -1,0 +1,33 @@
+#pragma once
+// Every question, notice, open-file dialog and folder picker of the application goes through the
+// prompt service. The real one shows Qt dialogs; tests install one that answers from a script and
+// records what was asked.
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+enum class PromptIcon { None, Question, Information, Warning, Error };
+enum class PromptButtons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class PromptResult { Ok, Cancel, Yes, No };
+
+class IPromptService {
+public:
+    virtual ~IPromptService() = default;
+
+    // A message box. The caption is the application name unless given.
+    virtual PromptResult Message(QWidget* parent, const QString& text, PromptButtons buttons,
+                                 PromptIcon icon, const QString& caption = QString()) = 0;
+
+    // Open-file dialog with multiple selection. `filter` is in Qt's form
+    // ("Video Files (*.avi *.mp4);;All Files (*)"). Returns the chosen paths, or none on cancel.
+    virtual QStringList OpenFiles(QWidget* parent, const QString& title, const QString& filter) = 0;
+
+    // Folder picker starting at `start`. Returns the chosen folder, or an empty text on cancel.
+    virtual QString PickFolder(QWidget* parent, const QString& title, const QString& start) = 0;
+};
+
+// The service in use; the Qt one unless a test installed another. Main thread only.
+IPromptService& Prompts();
+// Installs a service (not owned); nullptr restores the Qt one.
+void SetPromptService(IPromptService* service);
