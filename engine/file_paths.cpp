@@ -3,8 +3,10 @@
 #include <sys/stat.h>
 
 bool FileExists(const std::string& path) {
+    // The name itself counts, not what it points to: a link whose target is missing still takes
+    // the name, so an output is never written through a link that someone left there.
     struct stat st {};
-    return !path.empty() && stat(path.c_str(), &st) == 0;
+    return !path.empty() && lstat(path.c_str(), &st) == 0;
 }
 
 bool FolderExists(const std::string& path) {

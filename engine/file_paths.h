@@ -1,12 +1,14 @@
 #pragma once
 #include <string>
 
-// True when the file system reports attributes for the path (a file or a folder).
+// True when the file system reports attributes for the path (a file, a folder or any other entry;
+// a symbolic link counts by itself, whether or not its target exists).
 bool FileExists(const std::string& path);
 
-// True when the path exists and is a folder.
+// True when the path exists and is a folder (a link to a folder counts).
 bool FolderExists(const std::string& path);
 
 // Makes sure a folder exists, creating missing parents. Only paths written with a trailing "/" are
-// created; failures are ignored (the caller finds out when it writes into the folder).
+// created, and the recursion stops at a name without a "/" (a relative name) or at the root.
+// Failures are ignored (the caller finds out when it writes into the folder).
 void EnsureFolder(const std::string& path);

@@ -1,0 +1,114 @@
+#include "engine/encoder_job.h"
+
+#include "engine/encoder_command.h"
+#include "engine/file_paths.h"
+#include "engine/progress_parser.h"
+#include "platform/child_proc.h"
+#include "platform/tick.h"
+#include "support/log.h"
+
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+
+namespace {
+
+constexpr std::size_t kBufferSize = 2048;         // the command line and the read buffer
+constexpr std::size_t kReadMax = kBufferSize - 1; // output bytes held at once
+constexpr std::uint32_t kParseIntervalMs = 500;
+constexpr int kIdlePriority = 1;
+constexpr int kExitPollMs = 100;
+
+} // namespace
+
+int CEncoderJob::Run(const std::string& input, const std::string& output, const std::string& title,
+                     const std::string& options, std::int64_t start, std::int64_t end) {
+    const auto duration = static_cast<std::int64_t>(static_cast<std::uint64_t>(end) -
+                                                    static_cast<std::uint64_t>(start));
+    m_nDuration.store(duration, std::memory_order_relaxed);
+    m_nPercent.store(0, std::memory_order_relaxed);
+    m_bCancel.store(false, std::memory_order_relaxed);
+
+    const std::string command = FormatEncoderCommand(input, output, title, options, start, end);
+    if (command.size() > kMaxEncoderCommandLine || command.find('\0') != std::string::npos) {
+        // A cut command line could name another output or drop options: never start one.
+        WriteLogLine("%s", command.c_str());
+        WriteLogLine("The encoder command line has %zu characters, more than %zu; not started.",
+                     command.size(), kMaxEncoderCommandLine);
+        return -1;
+    }
+    char szCommand[kBufferSize];
+    std::memcpy(szCommand, command.c_str(), command.size() + 1);
+    WriteLogLine("%s", szCommand);
+
+    ChildProc proc{};
+    proc.pszCommandLine = szCommand;
+    proc.nOptions = kChildProcRedirectOutput;
+    if (ChildProcStart(proc) != 0) {
+        ChildProcTerminate(proc);
+        ChildProcClose(proc);
+        return -1;
+    }
+
+    // The read loop. No allocation here: the buffer and the line copy are on this stack.
+    ChildProcSetPriority(proc, kIdlePriority);
+    char szBuffer[kBufferSize];
+    char szLine[kProgressLineSize];
+    std::size_t nFill = 0;
+    bool bFirstChunk = true;
+    std::uint32_t lastParse = platform::TickCount();
+    for (;;) {
+        const ssize_t n = read(proc.nOutputFd, szBuffer + nFill, kReadMax - nFill);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            break; // the encoder's end of the pipe has closed
+        }
+        nFill += static_cast<std::size_t>(n);
+        const std::uint32_t now = platform::TickCount();
+        if (now - lastParse < kParseIntervalMs) {
+            if (nFill == kReadMax) {
+                nFill = 0; // a full buffer between two parses is dropped unread
+            }
+            continue;
+        }
+        szBuffer[nFill] = '\0';
+        if (bFirstChunk) {
+            WriteLogLine("%s", szBuffer);
+            bFirstChunk = false;
+        }
+        const ProgressUpdate update = ParseProgressChunk(
+            szBuffer, nFill, duration, m_nPercent.load(std::memory_order_relaxed), szLine);
+        if (update.bChanged) {
+            if (update.bLogLine) {
+                WriteLogLine("%s", szLine);
+            }
+            m_nPercent.store(update.nPercent, std::memory_order_relaxed);
+        }
+        nFill = 0;
+        lastParse = now;
+        if (m_bCancel.load(std::memory_order_relaxed)) {
+            break;
+        }
+    }
+    m_nPercent.store(100, std::memory_order_relaxed);
+
+    // The output has ended. Unless the run was cancelled, wait for the encoder to end and judge
+    // it by its exit status and its output file (a cancel during this wait still ends it).
+    bool bCancelled = m_bCancel.load(std::memory_order_relaxed);
+    while (!bCancelled && ChildProcWait(proc, kExitPollMs) != 0) {
+        bCancelled = m_bCancel.load(std::memory_order_relaxed);
+    }
+    bool bConverted = false;
+    if (!bCancelled) {
+        bConverted = proc.nExitCode == 0 && FileExists(output) && !FolderExists(output);
+        if (!bConverted) {
+            WriteLogLine("The encoder ended with status %d%s.", static_cast<int>(proc.nExitCode),
+                         FileExists(output) ? "" : " and wrote no output file");
+        }
+    }
+    ChildProcTerminate(proc);
+    ChildProcClose(proc);
+    return bCancelled || bConverted ? 0 : -1;
+}

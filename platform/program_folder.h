@@ -1,0 +1,24 @@
+#pragma once
+// Where sibling programs (the encoder) are looked for, and the executable search for a bare name.
+#include <string>
+
+namespace platform {
+
+// The folder that holds the running program (the folder of /proc/self/exe), without a trailing
+// "/", unless SetProgramFolder has named another one. Sibling programs such as the encoder are
+// looked for here first. Empty when neither is known.
+std::string ProgramFolder();
+
+// Names the folder where sibling programs are looked for, for the whole process (tests put a
+// scripted encoder in a temporary folder this way). An empty text goes back to the folder of the
+// running program. Safe from any thread.
+void SetProgramFolder(const std::string& folder);
+
+// Finds the program that a command line's first token names. A name holding a "/" is taken as the
+// path itself. A bare name is looked for in ProgramFolder(), then in the absolute folders of PATH,
+// in order; the current folder is never searched (an empty or relative PATH entry is skipped), so
+// a file planted there never runs. A candidate must be a regular file that may be executed.
+// Returns the path found, or an empty text.
+std::string FindProgram(const std::string& name);
+
+} // namespace platform
