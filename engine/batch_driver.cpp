@@ -1,0 +1,131 @@
+#include "engine/batch_driver.h"
+
+#include <cstdint>
+#include <mutex>
+
+#include "engine/batch_host.h"
+#include "engine/encoder_job.h"
+#include "engine/file_paths.h"
+#include "lang/resource_strings.h"
+#include "profiles/catalogue.h"
+#include "profiles/encoder_options.h"
+#include "sources/source_record.h"
+#include "support/log.h"
+#include "support/result_codes.h"
+
+namespace {
+
+// The part of the source to convert: end after start, both at or after 0.
+bool HasSegment(const FileMediaFormat& record) {
+    return record.m_nStart >= 0 && record.m_nEnd > record.m_nStart;
+}
+
+HResult ConvertOne(CEncoderJob& job, const FileMediaFormat& record, const std::string& strTarget,
+                   const std::string& strOptions, int nFormat) {
+    if (!HasSegment(record)) {
+        return kResultInvalidArg; // an empty segment runs no encoder
+    }
+    if (!profiles::FormatHasConversionPath(nFormat)) {
+        return kResultFail; // nothing can convert to this format
+    }
+    const int nResult = job.Run(record.m_strPath, strTarget, record.m_strTitle, strOptions,
+                                static_cast<std::int64_t>(record.m_nStart),
+                                static_cast<std::int64_t>(record.m_nEnd));
+    return nResult < 0 ? kResultFail : kResultOk;
+}
+
+} // namespace
+
+std::string BuildFailureMessage(const std::string& strFailedList) {
+    return LoadResString(kIdsUnknownFormat) + "\r\n" + strFailedList + "\r\n\r\n" +
+           LoadResString(kIdsFailureReasons);
+}
+
+int ConvertSourcesThread(IBatchHost* pHost) {
+    if (pHost == nullptr) {
+        return 0;
+    }
+    IBatchHost& host = *pHost;
+    BatchState& batch = host.Batch();
+    CEncoderJob& job = *batch.m_pJob;
+    const profiles::ConversionSettings& settings = host.Settings();
+    const int nFormat = settings.m_nFormat;
+    const std::string strExtension = profiles::FormatExtension(nFormat);
+
+    // Every output of the batch goes into the output folder, created before the first source.
+    std::string strFolder = settings.m_strOutputFolder;
+    if (!strFolder.empty() && strFolder.back() != '/') {
+        strFolder += '/';
+    }
+
+    const int nCount = host.RowCount();
+    batch.m_nCount = nCount;
+    std::string strOptions;
+    if (nCount > 0) {
+        EnsureFolder(strFolder);
+        strOptions = profiles::BuildEncoderOptions(settings);
+    }
+
+    std::string strFailed; // each entry a line feed and a path
+    bool bFailure = false;
+    for (int i = 0; i < nCount && !batch.m_bCancelAll; ++i) {
+        batch.m_bSkip = false;
+        batch.m_nCurrent = i;
+        FileMediaFormat* pRecord = host.RecordAtRow(i);
+        batch.m_pRecord = pRecord;
+        if (pRecord == nullptr) {
+            WriteLogLine("Convert: row %d has no source record.", i);
+            continue;
+        }
+        FileMediaFormat& record = *pRecord;
+        record.m_nStatus = kStatusWaiting;
+        const std::string strSource = record.m_strPath;
+        {
+            std::lock_guard<std::mutex> lock(batch.m_mxUpdate);
+            batch.m_strSource = strSource;
+        }
+        record.MakeTargetName(strFolder, strExtension, kTargetSuffix);
+        host.FillRow(i);
+        const std::string strTarget = record.GetTargetPath();
+        WriteLogLine("Start convert %s to %s", strSource.c_str(), strTarget.c_str());
+        const std::string strStep = LoadResString(kIdsStep, i + 1, nCount, strSource, strTarget);
+        {
+            std::lock_guard<std::mutex> lock(batch.m_mxUpdate);
+            batch.m_strTarget = strTarget;
+            batch.m_strTargetPath = strTarget;
+            batch.m_strStep = strStep;
+        }
+        job.m_nPercent = 0;
+        job.m_nDuration = 0;
+
+        const HResult hrOutcome = ConvertOne(job, record, strTarget, strOptions, nFormat);
+        if (Failed(hrOutcome)) {
+            bFailure = true;
+            strFailed += "\n" + strSource;
+            WriteLogLine("Converting %s is failed.", strSource.c_str());
+        }
+        // After Cancel All the record keeps "Waiting": the dialog marks it.
+        if (!batch.m_bCancelAll) {
+            if (Failed(hrOutcome)) {
+                record.m_nStatus = kStatusError;
+            } else if (batch.m_bSkip) {
+                record.m_nStatus = kStatusSkip;
+            } else {
+                record.m_nStatus = kStatusDone;
+                record.m_bConverted = 1;
+            }
+            host.FillRow(i);
+        }
+    }
+
+    if (bFailure) {
+        host.ShowFailureMessage(BuildFailureMessage(strFailed));
+    }
+    // Whether the batch ran to its end is settled before the event, so that a Cancel All that
+    // waits for the event reads the outcome the driver acted on.
+    const bool bFinished = !batch.m_bCancelAll;
+    batch.m_bFinished = bFinished;
+    batch.m_evDone.Set();
+    host.BatchEnded(bFinished);
+    return 0;
+}

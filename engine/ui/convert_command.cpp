@@ -1,0 +1,36 @@
+// The Convert command of the form view.
+#include "app/convert_command.h"
+
+#include <memory>
+
+#include "app/velmora_view.h"
+#include "engine/ui/convert_dlg.h"
+#include "engine/ui/view_batch_list.h"
+#include "sources/source_record.h"
+
+void RunConvertCommand(CVelmoraView& view) {
+    // The settings as the form shows them, with the frame size made consistent on the form too;
+    // the worker gets this copy and never reads the controls.
+    view.MakeSizeConsistent();
+    const profiles::ConversionSettings settings = view.Settings();
+
+    // No target format has components to check before converting yet.
+
+    const int nRows = view.RowCount();
+    for (int nRow = 0; nRow < nRows; ++nRow) {
+        if (FileMediaFormat* pRecord = view.RecordAtRow(nRow)) {
+            pRecord->m_nStatus = kStatusWaiting;
+        }
+        view.FillRow(nRow);
+    }
+
+    // The dialog of the previous run goes; the new one stays a child of the view until the next
+    // Convert or the view's end.
+    const auto previous = view.findChildren<CConvertDlg*>(Qt::FindDirectChildrenOnly);
+    for (CConvertDlg* pOld : previous) {
+        delete pOld;
+    }
+    auto* pDialog =
+        new CConvertDlg(&view, std::make_unique<CViewBatchList>(view), view.Job(), settings);
+    pDialog->DoModal();
+}

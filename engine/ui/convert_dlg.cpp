@@ -1,0 +1,315 @@
+#include "engine/ui/convert_dlg.h"
+
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QThread>
+
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <mutex>
+#include <system_error>
+#include <utility>
+
+#include "app/dialog_builder.h"
+#include "app/prompt_service.h"
+#include "controls/percent_bar.h"
+#include "engine/batch_driver.h"
+#include "engine/encoder_job.h"
+#include "lang/resource_ids.h"
+#include "lang/resource_strings.h"
+#include "sources/source_record.h"
+
+namespace {
+
+constexpr int kTickMs = 100;
+constexpr const char* kCaption = "Convert Video to iPod Video formats";
+
+QString FromUtf8(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+template <class T> T* Control(const BuiltDialog& built, int nId) {
+    return qobject_cast<T*>(built.controls.value(nId, nullptr));
+}
+
+} // namespace
+
+QWidget* CreatePercentBarControl(const lang::DialogControl& control, QWidget* parent) {
+    if (control.kind != lang::ControlKind::ProgressBar) {
+        return nullptr;
+    }
+    return new CPercentBar(parent);
+}
+
+CConvertDlg::CConvertDlg(QWidget* pOwner, std::unique_ptr<IBatchList> pList, CEncoderJob& job,
+                         const profiles::ConversionSettings& settings)
+    : QDialog(pOwner), m_pList(std::move(pList)), m_job(job), m_settings(settings) {
+    m_batch.m_pJob = &m_job;
+    setModal(true);
+    const lang::ResourceSet& resources = CurrentResources();
+    const auto it = resources.dialogs.find(ids::kDlgConvert);
+    if (it != resources.dialogs.end()) {
+        const BuiltDialog built = BuildFromTemplate(this, it->second, &CreatePercentBarControl);
+        m_pOverallBar = Control<CPercentBar>(built, ids::kCtlOverallBar);
+        m_pCurrentBar = Control<CPercentBar>(built, ids::kCtlCurrentBar);
+        m_pStepLabel = Control<QLabel>(built, ids::kCtlStepText);
+        m_pSizeLabel = Control<QLabel>(built, ids::kCtlSizeText);
+        m_pSkipButton = Control<QPushButton>(built, ids::kCtlSkipCurrent);
+        m_pCancelAllButton = Control<QPushButton>(built, ids::kCtlCancelAll);
+    }
+    // A language module whose template lacks a control still gets a working dialog: the missing
+    // parts are made (hidden) so that every path below has its widget.
+    if (m_pOverallBar == nullptr) {
+        m_pOverallBar = new CPercentBar(this);
+        m_pOverallBar->hide();
+    }
+    if (m_pCurrentBar == nullptr) {
+        m_pCurrentBar = new CPercentBar(this);
+        m_pCurrentBar->hide();
+    }
+    if (m_pStepLabel == nullptr) {
+        m_pStepLabel = new QLabel(this);
+        m_pStepLabel->hide();
+    }
+    if (m_pSizeLabel == nullptr) {
+        m_pSizeLabel = new QLabel(this);
+        m_pSizeLabel->hide();
+    }
+    if (m_pSkipButton == nullptr) {
+        m_pSkipButton = new QPushButton(this);
+        m_pSkipButton->hide();
+    }
+    if (m_pCancelAllButton == nullptr) {
+        m_pCancelAllButton = new QPushButton(this);
+        m_pCancelAllButton->hide();
+    }
+    // Neither button is the default: Enter is the close box's question, never a button.
+    for (QPushButton* button : {m_pSkipButton, m_pCancelAllButton}) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
+    connect(m_pSkipButton, &QPushButton::clicked, this, &CConvertDlg::Skip);
+    connect(m_pCancelAllButton, &QPushButton::clicked, this, &CConvertDlg::Finish);
+    m_timer.setInterval(kTickMs);
+    connect(&m_timer, &QTimer::timeout, this, &CConvertDlg::Tick);
+}
+
+CConvertDlg::~CConvertDlg() {
+    if (m_worker.joinable()) {
+        // Only reached when the dialog goes while its batch still runs: stop the batch and serve
+        // the worker's last requests before it is joined; nothing else may end the dialog now.
+        m_bEnding = true;
+        m_batch.m_bCancelAll = true;
+        m_batch.m_bSkip = true;
+        m_job.m_bCancel = true;
+        WaitForWorker();
+    }
+}
+
+int CConvertDlg::DoModal() {
+    if (m_bStarted) {
+        return result();
+    }
+    Initialise();
+    return exec();
+}
+
+void CConvertDlg::Initialise() {
+    m_bStarted = true;
+    if (QWidget* pOwner = parentWidget()) {
+        const QRect owner = pOwner->geometry();
+        move(pOwner->mapToGlobal(QPoint(0, 0)) +
+             QPoint((owner.width() - width()) / 2, (owner.height() - height()) / 2));
+    }
+    // The first transfer replaces the template texts with the empty step and size texts.
+    m_pStepLabel->setText(QString());
+    m_pSizeLabel->setText(m_strSize);
+    setWindowTitle(QString::fromLatin1(kCaption));
+    for (CPercentBar* bar : {m_pOverallBar, m_pCurrentBar}) {
+        bar->SetRange(0, 100);
+        bar->SetPos(0);
+    }
+    // The job still holds what its previous run left (100 after a completed one): the first ticks
+    // of this batch must not show it.
+    m_job.m_nPercent = 0;
+    m_batch.m_evDone.Reset();
+    m_worker = std::thread([this] { ConvertSourcesThread(this); });
+    m_timer.start();
+}
+
+void CConvertDlg::Tick() {
+    std::lock_guard<std::mutex> lock(m_batch.m_mxUpdate);
+    int nPercent = m_job.m_nPercent.load(std::memory_order_relaxed);
+    if (nPercent > 100) {
+        nPercent = 100;
+    }
+    const std::int32_t nCount = m_batch.m_nCount;
+    const std::int32_t nCurrent = m_batch.m_nCurrent;
+    int nOverall = 0;
+    // Before the first source starts (current -1) the batch has made no progress.
+    if (nCount > 0 && nCurrent >= 0) {
+        const float fOverall =
+            (static_cast<float>(nCurrent) * 100.0F + static_cast<float>(nPercent)) /
+            static_cast<float>(nCount);
+        nOverall = static_cast<int>(fOverall);
+    }
+    m_pCurrentBar->SetPos(nPercent);
+    m_pOverallBar->SetPos(nOverall);
+
+    if (!m_batch.m_strTargetPath.empty()) {
+        std::error_code error;
+        const std::uintmax_t nBytes = std::filesystem::file_size(m_batch.m_strTargetPath, error);
+        if (!error) {
+            m_strSize = QString::number(nBytes / 1024U) + QLatin1Char('K');
+        }
+    }
+    const QString strStep = FromUtf8(m_batch.m_strStep);
+    if (m_pStepLabel->text() != strStep) {
+        m_pStepLabel->setText(strStep);
+    }
+    if (m_pSizeLabel->text() != m_strSize) {
+        m_pSizeLabel->setText(m_strSize);
+    }
+}
+
+void CConvertDlg::Skip() {
+    m_batch.m_bSkip = true;
+    m_job.m_bCancel = true;
+}
+
+void CConvertDlg::Finish() {
+    // Cancel All, the driver's own end and an answered close box may all ask; the first one ends
+    // the dialog.
+    if (m_bEnding || !m_bStarted) {
+        return;
+    }
+    m_bEnding = true;
+    m_batch.m_bCancelAll = true;
+    m_batch.m_bSkip = true;
+    m_job.m_bCancel = true;
+    WaitForWorker();
+    Tick(); // the bars and texts as the batch left them, while the outcome is shown
+
+    if (!m_batch.m_bFinished) {
+        // The current source and every later one were not converted. A source the driver
+        // settled before it saw the cancel keeps its status.
+        const int nCount = m_batch.m_nCount;
+        for (int nRow = std::max(0, static_cast<int>(m_batch.m_nCurrent)); nRow < nCount; ++nRow) {
+            FileMediaFormat* pRecord = m_pList->RecordAtRow(nRow);
+            if (pRecord != nullptr && pRecord->m_nStatus == kStatusWaiting) {
+                pRecord->m_nStatus = kStatusSkip;
+                m_pList->FillRow(nRow);
+            }
+        }
+        Prompts().Message(this, FromUtf8(LoadResString(ids::kStrConversionCanceled)),
+                          PromptButtons::Ok, PromptIcon::Information);
+    } else {
+        Prompts().Message(this, FromUtf8(LoadResString(ids::kStrConversionCompleted)),
+                          PromptButtons::Ok, PromptIcon::Information);
+    }
+    m_timer.stop();
+    done(QDialog::Accepted);
+}
+
+void CConvertDlg::CloseRequest() {
+    if (m_batch.m_bCancelAll || m_bEnding) {
+        return;
+    }
+    const PromptResult answer =
+        Prompts().Message(this, FromUtf8(LoadResString(ids::kStrConfirmCancelAll)),
+                          PromptButtons::OkCancel, PromptIcon::Question);
+    if (answer == PromptResult::Ok) {
+        QMetaObject::invokeMethod(this, &CConvertDlg::Finish, Qt::QueuedConnection);
+    }
+}
+
+void CConvertDlg::closeEvent(QCloseEvent* e) {
+    if (!isVisible()) {
+        e->accept();
+        return;
+    }
+    // The close box never ends the dialog by itself.
+    e->ignore();
+    CloseRequest();
+}
+
+void CConvertDlg::keyPressEvent(QKeyEvent* e) {
+    switch (e->key()) {
+    case Qt::Key_Escape:
+    case Qt::Key_Enter:
+    case Qt::Key_Return:
+        e->accept();
+        CloseRequest();
+        return;
+    default:
+        QDialog::keyPressEvent(e);
+    }
+}
+
+void CConvertDlg::reject() {
+    CloseRequest();
+}
+
+void CConvertDlg::WaitForWorker() {
+    if (!m_worker.joinable()) {
+        return;
+    }
+    // The worker may still need the main thread (rows, the failure message): serve it while
+    // waiting. BatchEnded, posted after the event is signalled, wakes the loop.
+    while (!m_batch.m_evDone.TryWait()) {
+        QEventLoop loop;
+        m_pWaitLoop = &loop;
+        loop.exec();
+        m_pWaitLoop = nullptr;
+    }
+    m_worker.join(); // after m_evDone the worker only posts BatchEnded and returns
+}
+
+template <class Call> void CConvertDlg::OnMainThread(Call&& call) {
+    if (QThread::currentThread() == thread()) {
+        call();
+        return;
+    }
+    QMetaObject::invokeMethod(this, std::forward<Call>(call), Qt::BlockingQueuedConnection);
+}
+
+int CConvertDlg::RowCount() {
+    int nCount = 0;
+    OnMainThread([&] { nCount = m_pList->RowCount(); });
+    return nCount;
+}
+
+FileMediaFormat* CConvertDlg::RecordAtRow(int nRow) {
+    FileMediaFormat* pRecord = nullptr;
+    OnMainThread([&] { pRecord = m_pList->RecordAtRow(nRow); });
+    return pRecord;
+}
+
+void CConvertDlg::FillRow(int nRow) {
+    OnMainThread([&] { m_pList->FillRow(nRow); });
+}
+
+void CConvertDlg::ShowFailureMessage(const std::string& strText) {
+    OnMainThread([&] {
+        Prompts().Message(this, FromUtf8(strText), PromptButtons::Ok, PromptIcon::Warning);
+    });
+}
+
+void CConvertDlg::BatchEnded(bool bFinished) {
+    // Posted, never waited for: the main thread may be about to join this thread.
+    QMetaObject::invokeMethod(
+        this,
+        [this, bFinished] {
+            if (m_pWaitLoop != nullptr) {
+                m_pWaitLoop->quit();
+            }
+            if (bFinished) {
+                Finish(); // the Cancel All command, as the driver posts it
+            }
+        },
+        Qt::QueuedConnection);
+}

@@ -1,0 +1,102 @@
+#pragma once
+// The conversion dialog: the modal window a batch runs inside. Opening it starts the batch driver
+// on a worker thread; a 100 ms timer shows the current source's and the whole batch's progress,
+// the step text and the size of the file being written; Skip Current and Cancel All act on the
+// batch; the close box, Enter and Escape ask before they cancel. The dialog is the driver's host:
+// each host call from the worker runs on the main thread through a blocking queued invocation.
+#include <QDialog>
+#include <QString>
+#include <QTimer>
+
+#include <memory>
+#include <thread>
+
+#include "engine/batch_host.h"
+#include "lang/resource_set.h"
+#include "profiles/conversion_settings.h"
+
+class CEncoderJob;
+class CPercentBar;
+class QEventLoop;
+class QLabel;
+class QPushButton;
+
+class CConvertDlg : public QDialog, public IBatchHost {
+    Q_OBJECT
+
+public:
+    // The dialog of a batch over `pList` (main-thread access to the source list), converting with
+    // `job` and the settings read from the form. `pOwner` is the form view.
+    CConvertDlg(QWidget* pOwner, std::unique_ptr<IBatchList> pList, CEncoderJob& job,
+                const profiles::ConversionSettings& settings);
+    ~CConvertDlg() override;
+    CConvertDlg(const CConvertDlg&) = delete;
+    CConvertDlg& operator=(const CConvertDlg&) = delete;
+
+    // Initialises the dialog (which starts the worker) and runs it modally until the batch has
+    // ended. Returns QDialog::Accepted. Runs once per object.
+    int DoModal();
+
+    // Skip Current: the current source is ended and the batch goes on.
+    void Skip();
+    // Cancel All (command 1022, also posted when the batch ends by itself): stops the batch,
+    // waits for the worker while serving its requests, marks the sources that were not converted,
+    // reports the outcome and ends the dialog.
+    void Finish();
+    // The close box, Enter and Escape: asks whether to cancel every task; OK acts as Cancel All.
+    void CloseRequest();
+    // The 100 ms timer: moves the bars and shows the step and the output size.
+    void Tick();
+
+    // The parts of the window, for the tests and the view.
+    CPercentBar* OverallBar() const { return m_pOverallBar; }
+    CPercentBar* CurrentBar() const { return m_pCurrentBar; }
+    QLabel* StepLabel() const { return m_pStepLabel; }
+    QLabel* SizeLabel() const { return m_pSizeLabel; }
+    QPushButton* SkipButton() const { return m_pSkipButton; }
+    QPushButton* CancelAllButton() const { return m_pCancelAllButton; }
+
+    // IBatchHost, called by the driver on the worker thread.
+    BatchState& Batch() override { return m_batch; }
+    const profiles::ConversionSettings& Settings() override { return m_settings; }
+    int RowCount() override;
+    FileMediaFormat* RecordAtRow(int nRow) override;
+    void FillRow(int nRow) override;
+    void ShowFailureMessage(const std::string& strText) override;
+    void BatchEnded(bool bFinished) override;
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void reject() override;
+
+private:
+    void Initialise();
+    // Runs an event loop until the worker has signalled m_evDone, then joins it.
+    void WaitForWorker();
+    // Runs `call` on the main thread and returns when it has run.
+    template <class Call> void OnMainThread(Call&& call);
+
+    std::unique_ptr<IBatchList> m_pList;
+    CEncoderJob& m_job;
+    const profiles::ConversionSettings m_settings;
+    BatchState m_batch;
+
+    CPercentBar* m_pOverallBar = nullptr;
+    CPercentBar* m_pCurrentBar = nullptr;
+    QLabel* m_pStepLabel = nullptr;
+    QLabel* m_pSizeLabel = nullptr;
+    QPushButton* m_pSkipButton = nullptr;
+    QPushButton* m_pCancelAllButton = nullptr;
+
+    QString m_strSize; // the size text; main thread only
+    QTimer m_timer;
+    std::thread m_worker;
+    QEventLoop* m_pWaitLoop = nullptr; // the loop Finish waits in, while it waits
+    bool m_bStarted = false;
+    bool m_bEnding = false; // Finish has begun
+};
+
+// Creates the percent bars for the progress-bar controls of a dialog template (for the dialog
+// builder's factory); nullptr for every other control.
+QWidget* CreatePercentBarControl(const lang::DialogControl& control, QWidget* parent);
