@@ -1,0 +1,40 @@
+#pragma once
+// The command line of lumicast-batch: options that mirror the settings of the form, checked
+// against the catalogue before anything runs.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "profiles/conversion_settings.h"
+
+namespace cli {
+
+// Exit statuses of the program.
+inline constexpr int kExitDone = 0;    // every source converted
+inline constexpr int kExitFailed = 1;  // some source failed or was skipped
+inline constexpr int kExitRefused = 2; // the command line was refused; nothing ran
+
+enum class BatchAction { Convert, Help, Version, ListDevices };
+
+struct BatchRequest {
+    BatchAction action = BatchAction::Convert;
+    // The settings of the form as the options set them; every setting that no option names keeps
+    // its start-up value ("Keep Original"). The output folder is left empty here.
+    profiles::ConversionSettings settings = profiles::ConversionSettings::StartUp();
+    // --output as given; empty when absent (the stored output folder applies).
+    std::string strOutputFolder;
+    // --start and --end in whole seconds; absent means the start and the end of each file.
+    std::optional<std::int32_t> start;
+    std::optional<std::int32_t> end;
+    // The files to convert, in the order given.
+    std::vector<std::string> files;
+};
+
+// Parses the arguments (without the program name). Returns false with a one-line message when an
+// option is unknown, lacks its value, has a value outside the catalogue, or combines with another
+// one in a way the form cannot hold; the program then exits with kExitRefused.
+bool ParseBatchOptions(const std::vector<std::string>& args, BatchRequest& request,
+                       std::string& strError);
+
+} // namespace cli

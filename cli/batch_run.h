@@ -1,0 +1,24 @@
+#pragma once
+// One run of lumicast-batch after its options were accepted: the loading pass over the files,
+// then the batch with the console host.
+#include "cli/batch_options.h"
+
+namespace cli {
+
+class ProgressPrinter;
+class SignalWatch;
+
+// Exit status after a signal: 128 + the signal number (130 for SIGINT).
+inline constexpr int kExitSignalBase = 128;
+
+// Probes the files of the request as the loading pass does (one message names the files that
+// failed, the others go on), applies --start and --end to each source, and converts them all with
+// the batch driver. Returns kExitDone when every file was converted ("Done"), kExitFailed when any
+// failed or was skipped, or kExitSignalBase + the signal after Cancel All by a signal.
+int RunBatch(const BatchRequest& request, ProgressPrinter& printer, SignalWatch& watch);
+
+// The output folder to use: --output, or the stored output folder as the window reads it; made
+// absolute and ending in "/".
+std::string ResolveOutputFolder(const std::string& strGiven);
+
+} // namespace cli

@@ -1,0 +1,118 @@
+#include "cli/console_batch_host.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <thread>
+
+#include "cli/console_sources.h"
+#include "cli/progress_printer.h"
+#include "cli/signal_watch.h"
+#include "engine/batch_driver.h"
+#include "sources/source_record.h"
+
+namespace cli {
+
+namespace {
+
+// How often the progress is shown, as the conversion dialog's timer does.
+constexpr int kPollMs = 100;
+
+bool IsFinalStatus(std::int32_t nStatus) {
+    return nStatus == kStatusDone || nStatus == kStatusSkip || nStatus == kStatusError;
+}
+
+} // namespace
+
+CConsoleBatchHost::CConsoleBatchHost(ConsoleSourceList& list,
+                                     const profiles::ConversionSettings& settings,
+                                     ProgressPrinter& printer)
+    : m_list(list), m_settings(settings), m_printer(printer) {
+    m_batch.m_pJob = &m_job;
+}
+
+int CConsoleBatchHost::RowCount() {
+    return m_list.RowCount();
+}
+
+FileMediaFormat* CConsoleBatchHost::RecordAtRow(int nRow) {
+    return m_list.RecordAtRow(nRow);
+}
+
+void CConsoleBatchHost::FillRow(int nRow) {
+    const FileMediaFormat* pRecord = m_list.RecordAtRow(nRow);
+    if (pRecord == nullptr) {
+        return;
+    }
+    std::lock_guard<std::mutex> lock(m_mxPrint);
+    if (pRecord->m_nStatus == kStatusWaiting) {
+        // The driver clears the percent right after this call; clearing it here first (on the
+        // driver's own thread) keeps the last file's 100 from showing for the new one.
+        m_job.m_nPercent = 0;
+        m_strRunningTarget = pRecord->GetTargetPath();
+        m_printer.BeginSource(nRow + 1, m_batch.m_nCount, pRecord->m_strPath, m_strRunningTarget);
+    } else if (IsFinalStatus(pRecord->m_nStatus)) {
+        m_strRunningTarget.clear();
+        m_printer.EndSource(StatusText(pRecord->m_nStatus), pRecord->GetTargetPath());
+    }
+}
+
+void CConsoleBatchHost::ShowFailureMessage(const std::string& strText) {
+    std::lock_guard<std::mutex> lock(m_mxPrint);
+    m_printer.Note(ConsoleText(strText), stderr);
+}
+
+void CConsoleBatchHost::ShowProgress() {
+    std::lock_guard<std::mutex> lock(m_mxPrint);
+    if (m_strRunningTarget.empty()) {
+        return;
+    }
+    std::error_code error;
+    const auto nSize = std::filesystem::file_size(m_strRunningTarget, error);
+    m_printer.Update(m_job.m_nPercent, error ? 0 : static_cast<std::int64_t>(nSize));
+}
+
+void CConsoleBatchHost::CancelAll() {
+    m_batch.m_bCancelAll = true;
+    m_batch.m_bSkip = true;
+    m_job.m_bCancel = true;
+    std::lock_guard<std::mutex> lock(m_mxPrint);
+    m_printer.Note("Cancelling: the running file stops at the encoder's next report.", stderr);
+}
+
+void CConsoleBatchHost::MarkCancelledRows() {
+    const int nCount = m_list.RowCount();
+    for (int nRow = std::max<int>(m_batch.m_nCurrent, 0); nRow < nCount; ++nRow) {
+        FileMediaFormat* pRecord = m_list.RecordAtRow(nRow);
+        // A source that ended just before the cancel keeps its status.
+        if (pRecord == nullptr || IsFinalStatus(pRecord->m_nStatus)) {
+            continue;
+        }
+        pRecord->m_nStatus = kStatusSkip;
+        m_printer.EndSource(StatusText(kStatusSkip), pRecord->GetTargetPath());
+    }
+}
+
+int CConsoleBatchHost::Run(SignalWatch& watch) {
+    std::thread worker([this] { ConvertSourcesThread(this); });
+    int nSignal = 0;
+    while (!m_batch.m_evDone.TryWait()) {
+        const int nCaught = watch.Wait(kPollMs);
+        if (nCaught != 0 && nSignal == 0) {
+            nSignal = nCaught;
+            CancelAll();
+        }
+        if (nSignal != 0) {
+            // An encoder run that began just as the cancel came clears the job's flag when it
+            // starts; setting it again ends that run too.
+            m_job.m_bCancel = true;
+        }
+        ShowProgress();
+    }
+    worker.join();
+    if (nSignal != 0) {
+        MarkCancelledRows();
+    }
+    return nSignal;
+}
+
+} // namespace cli

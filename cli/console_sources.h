@@ -1,0 +1,48 @@
+#pragma once
+// The source list of lumicast-batch: the record array and the rows that show it, in the order the
+// files were given, filled by the loading pass through the console's load host.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "probe/load_host.h"
+#include "sources/record_array.h"
+
+namespace cli {
+
+class ProgressPrinter;
+
+// Rows in list order, each holding the array index of its record.
+struct ConsoleSourceList {
+    CRecordArray records;
+    std::vector<int> rows;
+
+    int RowCount() const { return static_cast<int>(rows.size()); }
+    FileMediaFormat* RecordAtRow(int nRow);
+};
+
+// The loading pass's host on the console: the progress line goes to the printer (on a terminal),
+// the message naming the files that failed goes to standard error.
+class CConsoleLoadHost : public ILoadHost {
+public:
+    CConsoleLoadHost(ConsoleSourceList& list, ProgressPrinter& printer, LoadTarget target)
+        : m_list(list), m_printer(printer), m_target(std::move(target)) {}
+
+    int RowCount() override { return m_list.RowCount(); }
+    void SetProgressText(const std::string& strText) override;
+    void SetProgress(int /*nPercent*/) override {}
+    LoadTarget OutputTarget() override { return m_target; }
+    int AddSource(std::unique_ptr<FileMediaFormat> pRecord, int nRow) override;
+    void ShowFailures(const std::string& strMessage) override;
+    void Close() override;
+
+private:
+    ConsoleSourceList& m_list;
+    ProgressPrinter& m_printer;
+    LoadTarget m_target;
+};
+
+// A message box text as console lines: "\r\n" and "\r" become line feeds.
+std::string ConsoleText(const std::string& strMessage);
+
+} // namespace cli

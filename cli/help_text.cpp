@@ -1,0 +1,79 @@
+#include "cli/help_text.h"
+
+#include <cstdio>
+
+#include "cli/option_values.h"
+#include "profiles/catalogue.h"
+
+namespace cli {
+
+std::string HelpText() {
+    std::string text =
+        "Usage: lumicast-batch [OPTION]... FILE...\n"
+        "Converts every FILE with the Lumicast encoder, as the Convert command of the window\n"
+        "does, into FILE-cvt.EXT in the output folder. Every setting not given keeps what the\n"
+        "source has (\"Keep Original\").\n"
+        "\n"
+        "Target:\n"
+        "  --format NAME         mp4 (MPEG-4, the default) or mov (H.264); also dvd, vcd, svcd, "
+        "dv\n"
+        "  --standard NAME       ntsc (default), pal or film; only for dvd, vcd, svcd and dv\n"
+        "Video:\n"
+        "  --size WxH            frame size in pixels, for example 640x480\n"
+        "  --device NAME         the frame size for a device, for example \"iPod nano\"\n"
+        "                        (--list-devices shows them)\n"
+        "  --rate FPS            frame rate: " +
+        FrameRateNames() +
+        "\n"
+        "  --video-bitrate KBPS  " +
+        VideoBitRateNames() +
+        "\n"
+        "  --vbr                 variable bit rate: --video-bitrate is the tolerance, with\n"
+        "  --max KBPS            the highest and\n"
+        "  --min KBPS            the lowest bit rate\n"
+        "Audio:\n"
+        "  --channels N          1 (mono) or 2 (stereo)\n"
+        "  --audio-bitrate KBPS  " +
+        AudioBitRateNames() +
+        "\n"
+        "  --sample-rate HZ      " +
+        SampleRateNames() +
+        "\n"
+        "Part of each file:\n"
+        "  --start TIME          where to begin, in seconds (95) or as HH:MM:SS (00:01:35)\n"
+        "  --end TIME            where to stop; the default is the end of each file\n"
+        "Output:\n"
+        "  --output DIR          the output folder (default: the one the window uses)\n"
+        "\n"
+        "  --list-devices        list the device names of --device and exit\n"
+        "  -h, --help            show this text and exit\n"
+        "  -V, --version         show the version and exit\n"
+        "\n"
+        "Each file ends with Done, Skip or Error and its output path. Ctrl-C stops the\n"
+        "running file and skips the rest.\n"
+        "Exit status: 0 when every file is Done, 1 when any failed or was skipped, 2 when the\n"
+        "command line is refused (nothing runs), 130 after Ctrl-C (143 after SIGTERM).\n"
+        "Set LUMICAST_LOG=FILE to write the diagnostic log, with every encoder command line.\n";
+    return text;
+}
+
+std::string VersionText() {
+    return "lumicast-batch " + std::to_string(LUMICAST_VERSION_MAJOR) + "." +
+           std::to_string(LUMICAST_VERSION_MINOR) + "." + std::to_string(LUMICAST_VERSION_PATCH) +
+           "\n";
+}
+
+std::string DeviceListText() {
+    std::string text;
+    for (const profiles::FrameSize& size : profiles::kFrameSizes) {
+        if (size.szLabel[0] == '\0') {
+            continue;
+        }
+        char line[64];
+        std::snprintf(line, sizeof(line), "%-16s %dx%d\n", size.szLabel, size.nWidth, size.nHeight);
+        text += line;
+    }
+    return text;
+}
+
+} // namespace cli

@@ -1,0 +1,43 @@
+// lumicast-batch: converts the files named on the command line with the settings its options give,
+// through the same batch driver as the window's Convert command.
+#include <cstdio>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "cli/batch_options.h"
+#include "cli/batch_run.h"
+#include "cli/help_text.h"
+#include "cli/progress_printer.h"
+#include "cli/signal_watch.h"
+
+int main(int argc, char* argv[]) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    cli::BatchRequest request;
+    std::string strError;
+    if (!cli::ParseBatchOptions(args, request, strError)) {
+        std::fprintf(stderr, "lumicast-batch: %s\n", strError.c_str());
+        return cli::kExitRefused;
+    }
+    switch (request.action) {
+    case cli::BatchAction::Help:
+        std::fputs(cli::HelpText().c_str(), stdout);
+        return cli::kExitDone;
+    case cli::BatchAction::Version:
+        std::fputs(cli::VersionText().c_str(), stdout);
+        return cli::kExitDone;
+    case cli::BatchAction::ListDevices:
+        std::fputs(cli::DeviceListText().c_str(), stdout);
+        return cli::kExitDone;
+    case cli::BatchAction::Convert:
+        break;
+    }
+
+    cli::SignalWatch watch;
+    if (!watch.IsReady()) {
+        std::fputs("lumicast-batch: cannot watch for Ctrl-C; it will end the program at once\n",
+                   stderr);
+    }
+    cli::ProgressPrinter printer(stdout, isatty(fileno(stdout)) == 1);
+    return cli::RunBatch(request, printer, watch);
+}

@@ -1,0 +1,143 @@
+#include "cli/progress_printer.h"
+
+#include <algorithm>
+
+namespace cli {
+
+namespace {
+
+// Width the redrawn line is kept within, so that it never wraps on a standard terminal.
+constexpr std::size_t kLineWidth = 79;
+
+// Cuts a UTF-8 text to at most `nMax` bytes without splitting a character.
+std::string CutUtf8(const std::string& text, std::size_t nMax) {
+    if (text.size() <= nMax) {
+        return text;
+    }
+    std::size_t end = nMax;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) {
+        --end;
+    }
+    return text.substr(0, end);
+}
+
+std::string FileNameOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+} // namespace
+
+std::string SizeText(std::int64_t nBytes) {
+    char text[32];
+    if (nBytes < 1024) {
+        std::snprintf(text, sizeof(text), "%lld B",
+                      static_cast<long long>(std::max<std::int64_t>(nBytes, 0)));
+    } else if (nBytes < 1024 * 1024) {
+        std::snprintf(text, sizeof(text), "%lld KB", static_cast<long long>(nBytes / 1024));
+    } else {
+        std::snprintf(text, sizeof(text), "%.1f MB",
+                      static_cast<double>(nBytes) / (1024.0 * 1024.0));
+    }
+    return text;
+}
+
+int ProgressPrinter::Overall(int nPercent) const {
+    if (m_nCount <= 0) {
+        return 0;
+    }
+    const int nClamped = std::clamp(nPercent, 0, 100);
+    return ((m_nNumber - 1) * 100 + nClamped) / m_nCount;
+}
+
+void ProgressPrinter::Clear() {
+    if (m_bLineShown) {
+        std::fputs("\r\033[K", m_out);
+        m_bLineShown = false;
+    }
+}
+
+void ProgressPrinter::Redraw(const std::string& strLine) {
+    std::fprintf(m_out, "\r%s\033[K", CutUtf8(strLine, kLineWidth).c_str());
+    m_bLineShown = true;
+    std::fflush(m_out);
+}
+
+void ProgressPrinter::BeginSource(int nNumber, int nCount, const std::string& strSource,
+                                  const std::string& strTarget) {
+    m_nNumber = nNumber;
+    m_nCount = nCount;
+    m_nLastDecade = 0;
+    m_bRunning = true;
+    m_strName = FileNameOf(strTarget);
+    if (m_bTerminal) {
+        Update(0, 0);
+        return;
+    }
+    std::fprintf(m_out, "File %d of %d: %s -> %s\n", nNumber, nCount, strSource.c_str(),
+                 strTarget.c_str());
+    std::fflush(m_out);
+}
+
+void ProgressPrinter::Update(int nPercent, std::int64_t nOutputBytes) {
+    if (!m_bRunning) {
+        return;
+    }
+    const int nPercentShown = std::clamp(nPercent, 0, 100);
+    char head[96];
+    std::snprintf(head, sizeof(head), "File %d of %d: %3d%%, overall %3d%%, %s", m_nNumber,
+                  m_nCount, nPercentShown, Overall(nPercentShown), SizeText(nOutputBytes).c_str());
+    if (m_bTerminal) {
+        std::string line = head;
+        if (line.size() + 3 < kLineWidth) {
+            line += " - " + CutUtf8(m_strName, kLineWidth - line.size() - 3);
+        }
+        Redraw(line);
+        return;
+    }
+    // The end of a file shows in its status line, so the lines stop at 90 per cent.
+    const int nDecade = std::min(nPercentShown / 10, 9);
+    if (nDecade > m_nLastDecade) {
+        m_nLastDecade = nDecade;
+        std::snprintf(head, sizeof(head), "File %d of %d: %d%%, overall %d%%, %s", m_nNumber,
+                      m_nCount, nDecade * 10, Overall(nDecade * 10),
+                      SizeText(nOutputBytes).c_str());
+        std::fprintf(m_out, "%s\n", head);
+        std::fflush(m_out);
+    }
+}
+
+void ProgressPrinter::EndSource(const std::string& strStatus, const std::string& strTarget) {
+    Clear();
+    m_bRunning = false;
+    std::fprintf(m_out, "%s %s\n", strStatus.c_str(), strTarget.c_str());
+    std::fflush(m_out);
+}
+
+void ProgressPrinter::Note(const std::string& strText, std::FILE* stream) {
+    Clear();
+    std::fflush(m_out);
+    std::FILE* target = stream != nullptr ? stream : m_out;
+    std::fprintf(target, "%s\n", strText.c_str());
+    std::fflush(target);
+}
+
+void ProgressPrinter::Status(const std::string& strText) {
+    if (!m_bTerminal) {
+        return;
+    }
+    if (strText.empty()) {
+        Clear();
+        std::fflush(m_out);
+        return;
+    }
+    std::string line = strText;
+    for (char& c : line) {
+        if (c == '\n' || c == '\r' || c == '\t') {
+            c = ' ';
+        }
+    }
+    Redraw(line);
+}
+
+} // namespace cli

@@ -1,0 +1,48 @@
+#pragma once
+// Progress of a batch on the console. On a terminal one line redraws itself (file n of N, the
+// file's and the batch's percent, the output size); otherwise one line is written when a file
+// begins and one for each further ten per cent. Each file ends with a line holding its status
+// word and its output path.
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+namespace cli {
+
+// "512 B", "14 KB", "3.2 MB".
+std::string SizeText(std::int64_t nBytes);
+
+class ProgressPrinter {
+public:
+    ProgressPrinter(std::FILE* out, bool bTerminal) : m_out(out), m_bTerminal(bTerminal) {}
+
+    // The turn of file `nNumber` (1-based) of `nCount`.
+    void BeginSource(int nNumber, int nCount, const std::string& strSource,
+                     const std::string& strTarget);
+    // The running file's percent and its output size so far; ignored between files.
+    void Update(int nPercent, std::int64_t nOutputBytes);
+    // The file ended with the status word ("Done", "Skip", "Error").
+    void EndSource(const std::string& strStatus, const std::string& strTarget);
+    // A text of its own lines (a notice), written to `stream` (the printer's own stream when
+    // null) after clearing the redrawn line.
+    void Note(const std::string& strText, std::FILE* stream = nullptr);
+    // A passing state shown as the redrawn line on a terminal, and not at all otherwise (line
+    // feeds become blanks); an empty text clears the line.
+    void Status(const std::string& strText);
+
+private:
+    void Clear();
+    void Redraw(const std::string& strLine);
+    int Overall(int nPercent) const;
+
+    std::FILE* m_out;
+    bool m_bTerminal;
+    int m_nNumber = 0;
+    int m_nCount = 0;
+    int m_nLastDecade = 0;     // the last ten per cent written (lines mode)
+    bool m_bRunning = false;   // between BeginSource and EndSource
+    bool m_bLineShown = false; // a redrawn line stands on the terminal
+    std::string m_strName;     // output file name, for the redrawn line
+};
+
+} // namespace cli

@@ -1,0 +1,96 @@
+// The progress lines of lumicast-batch, on a terminal and in a log or pipe.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/progress_printer.h"
+
+namespace {
+
+// Collects what the printer writes.
+class Capture {
+public:
+    Capture() { m_file = open_memstream(&m_pData, &m_nSize); }
+    ~Capture() {
+        if (m_file != nullptr) {
+            std::fclose(m_file);
+        }
+        std::free(m_pData);
+    }
+    std::FILE* File() { return m_file; }
+    std::string Text() {
+        std::fflush(m_file);
+        return std::string(m_pData, m_nSize);
+    }
+
+private:
+    std::FILE* m_file = nullptr;
+    char* m_pData = nullptr;
+    std::size_t m_nSize = 0;
+};
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+TEST(ProgressPrinter, WithoutTerminalWritesOneLinePerFileAndPerTenPerCent) {
+    Capture out;
+    cli::ProgressPrinter printer(out.File(), false);
+    printer.BeginSource(2, 4, "/in/clip.avi", "/out/clip-cvt.mp4");
+    for (int percent : {0, 5, 15, 35, 35, 99, 100}) {
+        printer.Update(percent, 3 * 1024 * 1024 / 2);
+    }
+    printer.EndSource("Done", "/out/clip-cvt.mp4");
+    EXPECT_EQ(Lines(out.Text()), (std::vector<std::string>{
+                                     "File 2 of 4: /in/clip.avi -> /out/clip-cvt.mp4",
+                                     "File 2 of 4: 10%, overall 27%, 1.5 MB",
+                                     "File 2 of 4: 30%, overall 32%, 1.5 MB",
+                                     "File 2 of 4: 90%, overall 47%, 1.5 MB",
+                                     "Done /out/clip-cvt.mp4",
+                                 }));
+}
+
+TEST(ProgressPrinter, OnTerminalOneLineRedrawsWithinTheWidth) {
+    Capture out;
+    cli::ProgressPrinter printer(out.File(), true);
+    const std::string longName = "/out/" + std::string(120, 'n') + "\xC3\xA9-cvt.mp4";
+    printer.BeginSource(1, 3, "/in/a.avi", longName);
+    printer.Update(50, 2048);
+    printer.Note("cancelling");
+    printer.EndSource("Skip", longName);
+
+    const std::string text = out.Text();
+    // Every redraw starts at the line's beginning and clears what is left of the old one.
+    std::size_t from = 0;
+    int nRedraws = 0;
+    while ((from = text.find('\r', from)) != std::string::npos) {
+        const std::size_t end = text.find_first_of("\r\n\033", from + 1);
+        EXPECT_LE(end - from - 1, 79U);
+        ++nRedraws;
+        ++from;
+    }
+    EXPECT_GE(nRedraws, 2);
+    EXPECT_NE(text.find("File 1 of 3:  50%, overall  16%, 2 KB - nnn"), std::string::npos);
+    // Notes and the status line stand on lines of their own.
+    EXPECT_NE(text.find("\r\033[Kcancelling\n"), std::string::npos);
+    EXPECT_EQ(text.substr(text.size() - longName.size() - 6), "Skip " + longName + "\n");
+}
+
+TEST(ProgressPrinter, SizeText) {
+    EXPECT_EQ(cli::SizeText(0), "0 B");
+    EXPECT_EQ(cli::SizeText(1023), "1023 B");
+    EXPECT_EQ(cli::SizeText(2048), "2 KB");
+    EXPECT_EQ(cli::SizeText(5 * 1024 * 1024 + 300 * 1024), "5.3 MB");
+    EXPECT_EQ(cli::SizeText(-1), "0 B");
+}
+
+} // namespace
