@@ -1,0 +1,280 @@
+#include "app/velmora_view.h"
+
+#include <QAbstractButton>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QLabel>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QTimerEvent>
+#include <QUrl>
+
+#include "app/form_settings.h"
+#include "app/media_check.h"
+#include "app/prompt_service.h"
+#include "engine/encoder_job.h"
+#include "lang/resource_ids.h"
+#include "lang/resource_strings.h"
+#include "platform/desktop_open.h"
+#include "probe/ui/load_source_dlg.h"
+#include "profiles/settings.h"
+#include "sources/source_record.h"
+#include "sources/ui/source_list.h"
+#include "support/log.h"
+
+namespace {
+
+constexpr int kHelpTimerPeriodMs = 1000;
+
+// The source list is our own list widget; every other control is the builder's default.
+QWidget* FormControlFactory(const lang::DialogControl& control, QWidget* parent) {
+    if (control.nId == ids::kCtlSourceList && control.kind == lang::ControlKind::ListView) {
+        return new CSourceList(parent);
+    }
+    return nullptr;
+}
+
+const lang::DialogTemplate& FormTemplate() {
+    static const lang::DialogTemplate kEmpty;
+    const auto& dialogs = CurrentResources().dialogs;
+    const auto it = dialogs.find(ids::kDlgForm);
+    if (it == dialogs.end()) {
+        WriteLogLine("Form template %d is missing", ids::kDlgForm);
+        return kEmpty;
+    }
+    return it->second;
+}
+
+} // namespace
+
+CVelmoraView::CVelmoraView(QWidget* parent) : QWidget(parent) {
+    m_built = BuildFromTemplate(this, FormTemplate(), &FormControlFactory);
+    m_pList = qobject_cast<CSourceList*>(Control(ids::kCtlSourceList));
+    m_pInfo = qobject_cast<QPlainTextEdit*>(Control(ids::kCtlInfoText));
+    m_pHideTips = qobject_cast<QAbstractButton*>(Control(ids::kCtlHideTips));
+    m_pTipLabel = qobject_cast<QLabel*>(Control(ids::kCtlTipLabel));
+    m_pSettings = new CFormSettings(m_built.controls, this);
+    setAcceptDrops(true);
+
+    if (m_pInfo != nullptr) {
+        m_pInfo->setReadOnly(true);
+        m_pInfo->setLineWrapMode(QPlainTextEdit::NoWrap);
+    }
+    if (m_pList != nullptr) {
+        connect(m_pList, &CSourceList::RowStateSet, this, [this](int) { RefreshPanel(); });
+    }
+    if (auto* browse = qobject_cast<QAbstractButton*>(Control(ids::kCtlBrowse))) {
+        connect(browse, &QAbstractButton::clicked, this, &CVelmoraView::OnBrowse);
+    }
+    if (auto* go = qobject_cast<QAbstractButton*>(Control(ids::kCtlGo))) {
+        connect(go, &QAbstractButton::clicked, this, &CVelmoraView::OnGo);
+    }
+    if (m_pHideTips != nullptr) {
+        m_pHideTips->setCheckable(true);
+        m_pHideTips->setChecked(false);
+        connect(m_pHideTips, &QAbstractButton::clicked, this,
+                [this] { emit CommandRequested(ids::kCmdToolTips); });
+    }
+    // No format or standard is chosen until the initial update.
+    m_pSettings->SetOutputFolder(QString::fromStdString(ReadOutputPathSetting()));
+}
+
+CVelmoraView::~CVelmoraView() {
+    // The records go with the array; the rows with the list.
+    if (m_pList != nullptr) {
+        m_pList->blockSignals(true);
+    }
+}
+
+void CVelmoraView::OnInitialUpdate() {
+    show();
+    if (m_pTipLabel != nullptr) {
+        if (MediaFrameworkAvailable()) {
+            m_pTipLabel->hide();
+        } else {
+            m_pTipLabel->setText(MediaFrameworkTip());
+            m_pTipLabel->show();
+        }
+    }
+    if (!m_pJob) {
+        m_pJob = std::make_unique<CEncoderJob>();
+    }
+    if (m_pList != nullptr) {
+        m_pList->CreateColumns();
+        m_pSettings->FillLists();
+    }
+    ConversionSettings settings = m_pSettings->Read();
+    settings.m_nFormat = profiles::kFormatMpeg4;
+    settings.m_nStandard = profiles::kStandardNtsc;
+    m_pSettings->Show(settings);
+    SetHiddenHelpCheck(true);
+}
+
+int CVelmoraView::RowCount() const {
+    return m_pList != nullptr ? m_pList->RowCount() : 0;
+}
+
+FileMediaFormat* CVelmoraView::RecordAtRow(int row) {
+    if (m_pList == nullptr || row < 0 || row >= m_pList->RowCount()) {
+        return nullptr;
+    }
+    return m_records.At(m_pList->ItemData(row));
+}
+
+void CVelmoraView::FillRow(int row) {
+    if (const FileMediaFormat* record = RecordAtRow(row)) {
+        m_pList->FillRow(row, *record);
+    }
+}
+
+ConversionSettings CVelmoraView::Settings() const {
+    return m_pSettings->Read();
+}
+
+CEncoderJob& CVelmoraView::Job() {
+    if (!m_pJob) {
+        m_pJob = std::make_unique<CEncoderJob>();
+    }
+    return *m_pJob;
+}
+
+void CVelmoraView::MakeSizeConsistent() {
+    m_pSettings->MakeSizeConsistent();
+}
+
+QString CVelmoraView::OutputFolder() const {
+    return m_pSettings->OutputFolder();
+}
+
+bool CVelmoraView::HiddenHelpCheck() const {
+    return m_pHideTips != nullptr && m_pHideTips->isChecked();
+}
+
+void CVelmoraView::SetHiddenHelpCheck(bool bChecked) {
+    if (m_pHideTips != nullptr) {
+        m_pHideTips->setChecked(bChecked);
+    }
+}
+
+void CVelmoraView::StartHelpTimer() {
+    m_helpTimer.start(kHelpTimerPeriodMs, this);
+}
+
+void CVelmoraView::timerEvent(QTimerEvent* event) {
+    if (event->timerId() == m_helpTimer.timerId()) {
+        m_helpTimer.stop();
+        emit CommandRequested(ids::kCmdToolTips);
+        return;
+    }
+    QWidget::timerEvent(event);
+}
+
+void CVelmoraView::OnBrowse() {
+    const QString strPicked = Prompts().PickFolder(
+        this, QString::fromStdString(LoadResString(ids::kStrSelectOutputFolder)), OutputFolder());
+    QString strFolder = strPicked.isEmpty() ? OutputFolder() : strPicked;
+    if (!strFolder.isEmpty() && !strFolder.endsWith(QLatin1Char('/'))) {
+        strFolder += QLatin1Char('/');
+    }
+    m_pSettings->SetOutputFolder(strFolder);
+    // Stored whatever the outcome, cancel included.
+    WriteOutputPathSetting(QFile::encodeName(OutputFolder()).toStdString());
+}
+
+void CVelmoraView::OnGo() {
+    platform::OpenWithDesktop(QFile::encodeName(OutputFolder()).toStdString());
+}
+
+void CVelmoraView::LoadSources(const std::vector<std::string>& paths) {
+    if (paths.empty()) {
+        return;
+    }
+    CLoadSourceDlg dialog(this, paths, this);
+    dialog.exec();
+}
+
+int CVelmoraView::AppendSource(std::unique_ptr<FileMediaFormat> pRecord, int nRow) {
+    if (!pRecord || m_pList == nullptr) {
+        return -1;
+    }
+    const QString strName = QString::fromStdString(pRecord->GetFileName());
+    const int nIndex = m_records.Add(std::move(pRecord));
+    if (nIndex < 0) {
+        return -1;
+    }
+    const int nAt = m_pList->InsertRow(nRow, strName, nIndex);
+    FillRow(nAt);
+    emit CommandStatesChanged();
+    return nIndex;
+}
+
+void CVelmoraView::TakeOverSettings(const CVelmoraView& old) {
+    m_pSettings->TakeOver(old.Settings());
+}
+
+void CVelmoraView::TakeOverSources(const CVelmoraView& old) {
+    if (m_pList == nullptr) {
+        return;
+    }
+    // Every record keeps its index: an empty slot of the old array stays an empty slot here.
+    const int nSlots = old.m_records.Size();
+    for (int nIndex = 0; nIndex < nSlots; ++nIndex) {
+        const FileMediaFormat* record = old.m_records.At(nIndex);
+        const int nNew =
+            m_records.Add(record != nullptr ? std::make_unique<FileMediaFormat>(*record)
+                                            : std::make_unique<FileMediaFormat>());
+        if (record == nullptr) {
+            m_records.Remove(nNew);
+        }
+    }
+    const int nRows = old.RowCount();
+    for (int nRow = 0; nRow < nRows; ++nRow) {
+        const int nIndex = old.m_pList->ItemData(nRow);
+        const FileMediaFormat* record = m_records.At(nIndex);
+        const QString strName =
+            record != nullptr ? QString::fromStdString(record->GetFileName()) : QString();
+        const int nAt = m_pList->InsertRow(nRow, strName, nIndex);
+        FillRow(nAt);
+        WriteLogLine("Set FileAudioFormat array index(%d) to listtime(%d).", nIndex, nAt);
+    }
+    emit CommandStatesChanged();
+}
+
+void CVelmoraView::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) {
+        event->acceptProposedAction();
+    }
+}
+
+void CVelmoraView::dragMoveEvent(QDragMoveEvent* event) {
+    if (event->mimeData()->hasUrls()) {
+        event->acceptProposedAction();
+    }
+}
+
+void CVelmoraView::dropEvent(QDropEvent* event) {
+    std::vector<std::string> paths;
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile()) {
+            const QString strPath = url.toLocalFile();
+            if (!strPath.isEmpty()) {
+                paths.push_back(QFile::encodeName(strPath).toStdString());
+            }
+        }
+    }
+    event->acceptProposedAction();
+    if (paths.empty()) {
+        return;
+    }
+    // The drop ends first; the loading pass runs once the drag has let go of the view.
+    QMetaObject::invokeMethod(
+        this,
+        [this, paths] {
+            LoadSources(paths);
+            if (m_pList != nullptr && m_pList->RowCount() > 0 && m_pList->FirstSelectedRow() < 0) {
+                m_pList->SelectOnly(m_pList->RowCount() - 1);
+            }
+        },
+        Qt::QueuedConnection);
+}

@@ -1,0 +1,123 @@
+#pragma once
+// The form view: a form on dialog template 101 that owns the record array, the source list, the
+// settings controls, the information panel and one encoder job. Everything here runs on the main
+// thread.
+#include <QBasicTimer>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/dialog_builder.h"
+#include "profiles/conversion_settings.h"
+#include "sources/record_array.h"
+
+class CEncoderJob;
+class CFormSettings;
+class CSourceList;
+class FileMediaFormat;
+class QAbstractButton;
+class QComboBox;
+class QLabel;
+class QPlainTextEdit;
+
+using profiles::ConversionSettings;
+
+class CVelmoraView : public QWidget {
+    Q_OBJECT
+public:
+    // Builds the form from template 101 of the current resource set and reads the output folder.
+    explicit CVelmoraView(QWidget* parent = nullptr);
+    ~CVelmoraView() override;
+    CVelmoraView(const CVelmoraView&) = delete;
+    CVelmoraView& operator=(const CVelmoraView&) = delete;
+
+    // Shows the tip label when the media framework is missing, creates the encoder job, the list
+    // columns and the settings lists, chooses MPEG-4 and NTSC and checks "Hide the tooltips".
+    void OnInitialUpdate();
+
+    // ---- Used by the Convert command and the conversion dialog --------------------------------
+    int RowCount() const;                  // rows of the source list, in list order
+    FileMediaFormat* RecordAtRow(int row); // the record a row shows (nullptr for a bad row)
+    void FillRow(int row);                 // refreshes a row's texts from its record
+    ConversionSettings Settings() const;   // the settings record as the controls hold it
+    CEncoderJob& Job();                    // the view's encoder job (one per view)
+    // Applies Make size consistent to the width and height fields.
+    void MakeSizeConsistent();
+
+    // ---- Commands -------------------------------------------------------------------------------
+    // Whether a command (Add 32801 .. Convert 32808) is enabled by the list's rules; false for
+    // commands the view does not handle.
+    bool IsCommandEnabled(int nCommand) const;
+    // Runs a view command when it is one and enabled; false otherwise.
+    bool OnCommand(int nCommand);
+    void OnAdd();
+    void OnRemove();
+    void OnRemoveAll();
+    void OnMoveUp();
+    void OnMoveDown();
+    void OnPreview();
+    void OnConvert();
+    void OnBrowse();
+    void OnGo();
+
+    // Runs the loading pass (the modal loading dialog) over the paths; nothing when there are none.
+    void LoadSources(const std::vector<std::string>& paths);
+    // Appends a record to the array, inserts a row at `nRow` showing its file name with the
+    // record's index as item data, and fills the row. Returns the index, or -1 for a null record.
+    int AppendSource(std::unique_ptr<FileMediaFormat> pRecord, int nRow);
+
+    // ---- Information panel ------------------------------------------------------------------
+    void RefreshPanel();
+    QString PanelText() const;
+
+    // ---- View rebuild after a language switch --------------------------------------------------
+    void TakeOverSettings(const CVelmoraView& old);
+    void TakeOverSources(const CVelmoraView& old);
+
+    // ---- Output folder and hidden help -------------------------------------------------------
+    QString OutputFolder() const;
+    bool HiddenHelpCheck() const;
+    void SetHiddenHelpCheck(bool bChecked);
+    // Starts the one-second help timer; when it fires it stops and asks for the tool tips
+    // command (CommandRequested(32792)). The frame calls it after the initial update when the
+    // help window has not been closed before.
+    void StartHelpTimer();
+    bool IsHelpTimerActive() const { return m_helpTimer.isActive(); }
+
+    // ---- Parts, for the frame and the tests ----------------------------------------------------
+    CSourceList* List() const { return m_pList; }
+    CFormSettings* SettingsControls() const { return m_pSettings; }
+    const CRecordArray& Records() const { return m_records; }
+    QWidget* Control(int nId) const { return m_built.controls.value(nId, nullptr); }
+
+signals:
+    // The row count changed, so the enabled state of the list commands may have changed.
+    void CommandStatesChanged();
+    // A command the frame handles: the tool tips command from the check box or the help timer.
+    void CommandRequested(int nCommand);
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+
+private:
+    void ShowPanelText(const std::string& strText);
+    void RemoveRowAndRecord(int nRow);
+
+    BuiltDialog m_built;
+    CSourceList* m_pList = nullptr;
+    QPlainTextEdit* m_pInfo = nullptr;
+    CFormSettings* m_pSettings = nullptr;
+    QAbstractButton* m_pHideTips = nullptr;
+    QLabel* m_pTipLabel = nullptr;
+    CRecordArray m_records;
+    std::unique_ptr<CEncoderJob> m_pJob;
+    int m_nLastPanelRow = -1;
+    QBasicTimer m_helpTimer;
+};

@@ -1,0 +1,220 @@
+#include "probe/ui/load_source_dlg.h"
+
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QProgressBar>
+#include <QThread>
+#include <QTimer>
+#include <QTimerEvent>
+
+#include "app/app_name.h"
+#include "app/dialog_builder.h"
+#include "app/prompt_service.h"
+#include "app/velmora_view.h"
+#include "lang/resource_ids.h"
+#include "lang/resource_strings.h"
+#include "probe/load_sources.h"
+#include "profiles/catalogue.h"
+#include "sources/source_record.h"
+#include "support/log.h"
+
+namespace {
+
+constexpr int kTextTimerPeriodMs = 100;
+constexpr int kWorkerPollMs = 5;
+
+const lang::DialogTemplate& LoadTemplate() {
+    static const lang::DialogTemplate kEmpty;
+    const auto& dialogs = CurrentResources().dialogs;
+    const auto it = dialogs.find(ids::kDlgLoadSource);
+    if (it == dialogs.end()) {
+        WriteLogLine("Dialog template %d is missing", ids::kDlgLoadSource);
+        return kEmpty;
+    }
+    return it->second;
+}
+
+} // namespace
+
+CLoadSourceDlg::CLoadSourceDlg(CVelmoraView* pView, std::vector<std::string> paths, QWidget* parent)
+    : QDialog(parent), m_pView(pView), m_paths(std::move(paths)) {
+    const BuiltDialog built = BuildFromTemplate(this, LoadTemplate());
+    m_pText = qobject_cast<QLabel*>(built.controls.value(ids::kCtlStepText, nullptr));
+    m_pProgress = qobject_cast<QProgressBar*>(built.controls.value(ids::kCtlOverallBar, nullptr));
+    // No caption text and no buttons: the dialog has no title bar to close it with.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint);
+    setModal(true);
+    if (m_pText != nullptr) {
+        m_pText->setText(QString()); // the text member is empty at first
+    }
+    if (m_pProgress != nullptr) {
+        m_pProgress->setRange(0, 100);
+        m_pProgress->setValue(0);
+    }
+}
+
+CLoadSourceDlg::~CLoadSourceDlg() {
+    m_textTimer.stop();
+    WaitForWorker();
+}
+
+bool CLoadSourceDlg::IsWorkerRunning() const {
+    return m_pWorker != nullptr && !m_pWorker->isFinished();
+}
+
+void CLoadSourceDlg::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!m_bStarted) {
+        m_bStarted = true;
+        if (parentWidget() != nullptr) {
+            const QRect owner = parentWidget()->window()->frameGeometry();
+            move(owner.center() - rect().center());
+        }
+        m_textTimer.start(kTextTimerPeriodMs, this);
+        StartWorker();
+    }
+}
+
+void CLoadSourceDlg::StartWorker() {
+    m_pWorker = QThread::create([this] { m_nFailed = LoadSourcesThread(*this, m_paths); });
+    m_pWorker->start();
+}
+
+void CLoadSourceDlg::timerEvent(QTimerEvent* event) {
+    if (event->timerId() == m_textTimer.timerId()) {
+        PushText();
+        return;
+    }
+    QDialog::timerEvent(event);
+}
+
+void CLoadSourceDlg::PushText() {
+    QString strText;
+    {
+        const std::lock_guard<std::mutex> lock(m_textLock);
+        strText = QString::fromStdString(m_strText);
+    }
+    if (m_pText != nullptr && m_pText->text() != strText) {
+        m_pText->setText(strText);
+    }
+}
+
+void CLoadSourceDlg::reject() {
+    // Escape and the close button: only the worker's close request ends the dialog.
+    if (IsWorkerRunning() || !m_bStarted) {
+        return;
+    }
+    QDialog::reject();
+}
+
+void CLoadSourceDlg::closeEvent(QCloseEvent* event) {
+    if (IsWorkerRunning() || !m_bStarted) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+void CLoadSourceDlg::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter ||
+        event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void CLoadSourceDlg::WaitForWorker() {
+    if (m_pWorker == nullptr) {
+        return;
+    }
+    if (!m_pWorker->isFinished()) {
+        // The worker may still ask the main thread for something, so the wait serves events.
+        QEventLoop loop;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, &loop, [this, &loop] {
+            if (m_pWorker->isFinished()) {
+                loop.quit();
+            }
+        });
+        connect(m_pWorker, &QThread::finished, &loop, &QEventLoop::quit);
+        poll.start(kWorkerPollMs);
+        if (!m_pWorker->isFinished()) {
+            loop.exec();
+        }
+    }
+    m_pWorker->wait();
+    delete m_pWorker;
+    m_pWorker = nullptr;
+}
+
+void CLoadSourceDlg::OnCloseRequest() {
+    m_textTimer.stop();
+    PushText();
+    WaitForWorker();
+    done(QDialog::Accepted);
+}
+
+template <class F> void CLoadSourceDlg::OnMainThread(F&& call) {
+    if (QThread::currentThread() == thread()) {
+        call();
+        return;
+    }
+    QMetaObject::invokeMethod(this, std::forward<F>(call), Qt::BlockingQueuedConnection);
+}
+
+int CLoadSourceDlg::RowCount() {
+    int nRows = 0;
+    OnMainThread([&] { nRows = m_pView != nullptr ? m_pView->RowCount() : 0; });
+    return nRows;
+}
+
+void CLoadSourceDlg::SetProgressText(const std::string& strText) {
+    const std::lock_guard<std::mutex> lock(m_textLock);
+    m_strText = strText;
+}
+
+void CLoadSourceDlg::SetProgress(int nPercent) {
+    OnMainThread([&] {
+        if (m_pProgress != nullptr) {
+            m_pProgress->setValue(nPercent);
+        }
+    });
+}
+
+LoadTarget CLoadSourceDlg::OutputTarget() {
+    LoadTarget target;
+    OnMainThread([&] {
+        if (m_pView != nullptr) {
+            target.strFolder = QFile::encodeName(m_pView->OutputFolder()).toStdString();
+            target.strExtension = profiles::FormatExtension(m_pView->Settings().m_nFormat);
+        }
+    });
+    return target;
+}
+
+int CLoadSourceDlg::AddSource(std::unique_ptr<FileMediaFormat> pRecord, int nRow) {
+    int nIndex = -1;
+    OnMainThread([&] {
+        if (m_pView != nullptr) {
+            nIndex = m_pView->AppendSource(std::move(pRecord), nRow);
+        }
+    });
+    return nIndex;
+}
+
+void CLoadSourceDlg::ShowFailures(const std::string& strMessage) {
+    OnMainThread([&] {
+        // The message's lines end with "\r\n" or "\n"; the message box breaks lines at "\n".
+        QString strText = QString::fromStdString(strMessage);
+        strText.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        Prompts().Message(this, strText, PromptButtons::Ok, PromptIcon::Warning, AppName());
+    });
+}
+
+void CLoadSourceDlg::Close() {
+    QMetaObject::invokeMethod(this, &CLoadSourceDlg::OnCloseRequest, Qt::QueuedConnection);
+}

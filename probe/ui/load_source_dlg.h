@@ -1,0 +1,71 @@
+#pragma once
+// The loading dialog (template 137): runs the loading pass on a worker thread while it shows the
+// file being probed and the share of files begun. It closes itself when the pass has ended; Enter,
+// Escape and the window's close button do nothing while the worker runs.
+#include <QBasicTimer>
+#include <QDialog>
+#include <QString>
+
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "probe/load_host.h"
+
+class CVelmoraView;
+class QLabel;
+class QProgressBar;
+class QThread;
+
+class CLoadSourceDlg : public QDialog, private ILoadHost {
+    Q_OBJECT
+public:
+    CLoadSourceDlg(CVelmoraView* pView, std::vector<std::string> paths, QWidget* parent = nullptr);
+    ~CLoadSourceDlg() override;
+    CLoadSourceDlg(const CLoadSourceDlg&) = delete;
+    CLoadSourceDlg& operator=(const CLoadSourceDlg&) = delete;
+
+    // True from the start of the worker until it has ended.
+    bool IsWorkerRunning() const;
+    // The files that failed in the pass (valid once exec() has returned).
+    int FailedCount() const { return m_nFailed; }
+
+public slots:
+    void reject() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+
+private:
+    // ILoadHost, called on the worker thread.
+    int RowCount() override;
+    void SetProgressText(const std::string& strText) override;
+    void SetProgress(int nPercent) override;
+    LoadTarget OutputTarget() override;
+    int AddSource(std::unique_ptr<FileMediaFormat> pRecord, int nRow) override;
+    void ShowFailures(const std::string& strMessage) override;
+    void Close() override;
+
+    void StartWorker();
+    void OnCloseRequest();
+    void PushText();
+    // Waits for the worker while serving the main thread's events.
+    void WaitForWorker();
+    // Runs `call` on the main thread and returns when it is done.
+    template <class F> void OnMainThread(F&& call);
+
+    CVelmoraView* m_pView;
+    std::vector<std::string> m_paths;
+    QLabel* m_pText = nullptr;
+    QProgressBar* m_pProgress = nullptr;
+    std::mutex m_textLock;
+    std::string m_strText; // guarded by m_textLock
+    QBasicTimer m_textTimer;
+    QThread* m_pWorker = nullptr;
+    bool m_bStarted = false;
+    int m_nFailed = 0;
+};
