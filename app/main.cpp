@@ -1,11 +1,5 @@
-#include <QApplication>
-#include <QMainWindow>
+#include "app/app_start.h"
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    QMainWindow frame;
-    frame.setWindowTitle(QStringLiteral("Lumicast"));
-    frame.resize(735, 564);
-    frame.show();
-    return QApplication::exec();
+    return RunApplication(argc, argv);
 }

@@ -1,0 +1,54 @@
+#include "app/app_start.h"
+
+#include "app/app_name.h"
+#include "app/main_frame.h"
+#include "app/media_check.h"
+#include "app/toolbar_icons.h"
+#include "profiles/settings.h"
+
+#include <QApplication>
+
+namespace {
+
+bool g_bHiddenHelp = false;
+std::uint16_t g_nCurrentLanguage = 0;
+
+} // namespace
+
+bool HiddenHelpAtStart() {
+    return g_bHiddenHelp;
+}
+
+std::uint16_t CurrentLanguageId() {
+    return g_nCurrentLanguage;
+}
+
+std::unique_ptr<CMainFrame> StartApplication() {
+    QCoreApplication::setApplicationName(AppName());
+    QGuiApplication::setApplicationDisplayName(AppName());
+    QGuiApplication::setWindowIcon(ApplicationIcon());
+
+    // The media framework is checked once, before the form decides on its tip label.
+    MediaFrameworkAvailable();
+
+    g_bHiddenHelp = ReadHiddenToolTips();
+
+    auto frame = std::make_unique<CMainFrame>();
+    frame->CreateView();
+    frame->RebuildMenus();
+    frame->SetTitle();
+    frame->show();
+    frame->repaint();
+    return frame;
+}
+
+int RunApplication(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    std::unique_ptr<CMainFrame> frame = StartApplication();
+    if (frame == nullptr) {
+        return 1;
+    }
+    // The frame closes after the exit question; then the event loop ends.
+    QObject::connect(&app, &QApplication::lastWindowClosed, &app, &QApplication::quit);
+    return QApplication::exec();
+}

@@ -1,0 +1,284 @@
+#include "app/main_frame.h"
+
+#include "app/app_name.h"
+#include "app/app_start.h"
+#include "app/help_window.h"
+#include "app/status_panes.h"
+#include "app/toolbar_icons.h"
+#include "app/velmora_view.h"
+#include "lang/resource_ids.h"
+#include "lang/resource_strings.h"
+#include "profiles/settings.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace {
+
+// The view's commands: their enabled state follows the list's rules.
+constexpr int kViewCommands[] = {ids::kCmdAdd,    ids::kCmdRemove,   ids::kCmdRemoveAll,
+                                 ids::kCmdMoveUp, ids::kCmdMoveDown, ids::kCmdPreview,
+                                 ids::kCmdConvert};
+
+// The Source Format and Target Format items only tell what the product reads and writes: they
+// stay checked and do nothing.
+bool IsInformational(int nCommand) {
+    return (nCommand >= ids::kCmdSrcVcdVob && nCommand <= ids::kCmdSrcOther) ||
+           nCommand == ids::kCmdTgtMpeg4 || nCommand == ids::kCmdTgtH264;
+}
+
+bool IsLanguageCommand(int nCommand) {
+    return nCommand >= ids::kCmdLanguageFirst && nCommand <= ids::kCmdLanguageLast;
+}
+
+} // namespace
+
+CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
+    setObjectName(QStringLiteral("main_frame"));
+    // No maximise box and, with the fixed size, no sizing border.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    setFixedSize(kWidth, kHeight);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->geometry();
+        move((area.width() - kWidth) / 2, (area.height() - kHeight) / 2);
+    }
+    setWindowIcon(ApplicationIcon());
+    SetTitle();
+
+    CreateToolBar();
+    m_pStatus = new CStatusPanes(statusBar());
+    statusBar()->setSizeGripEnabled(false);
+    SetToolbarCaptions(true);
+}
+
+CMainFrame::~CMainFrame() = default;
+
+void CMainFrame::SetTitle() {
+    setWindowTitle(AppName());
+}
+
+QAction* CMainFrame::Action(int nCommand) {
+    if (QAction* existing = m_actions.value(nCommand, nullptr)) {
+        return existing;
+    }
+    auto* action = new QAction(this);
+    action->setObjectName(QStringLiteral("cmd_%1").arg(nCommand));
+    action->setData(nCommand);
+    action->setIconVisibleInMenu(false);
+    SetPrompts(action, nCommand);
+    connect(action, &QAction::triggered, this, [this, nCommand] { OnCommand(nCommand); });
+    m_actions.insert(nCommand, action);
+    return action;
+}
+
+void CMainFrame::SetPrompts(QAction* action, int nCommand) {
+    // The command's string holds the status-bar prompt, then after a line feed the tool tip.
+    const std::string* prompt = FindResString(nCommand);
+    if (prompt == nullptr) {
+        action->setStatusTip(QString());
+        return;
+    }
+    const QString text = QString::fromStdString(*prompt);
+    const qsizetype nBreak = text.indexOf(QLatin1Char('\n'));
+    action->setStatusTip(nBreak < 0 ? text : text.left(nBreak));
+    if (nBreak >= 0) {
+        action->setToolTip(text.mid(nBreak + 1));
+    }
+}
+
+void CMainFrame::SetCommandEnabled(int nCommand, bool bEnabled) {
+    Action(nCommand)->setEnabled(bEnabled);
+}
+
+void CMainFrame::UpdateCommandStates() {
+    if (m_pView == nullptr) {
+        return;
+    }
+    for (const int nCommand : kViewCommands) {
+        SetCommandEnabled(nCommand, m_pView->IsCommandEnabled(nCommand));
+    }
+}
+
+bool CMainFrame::IsViewCommand(int nCommand) const {
+    for (const int nViewCommand : kViewCommands) {
+        if (nViewCommand == nCommand) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void CMainFrame::CreateToolBar() {
+    m_pToolBar = new QToolBar(this);
+    m_pToolBar->setObjectName(QStringLiteral("toolbar_%1").arg(ids::kMainFrame));
+    m_pToolBar->setMovable(true); // shows the gripper
+    m_pToolBar->setFloatable(false);
+    m_pToolBar->setAllowedAreas(Qt::TopToolBarArea);
+    m_pToolBar->setContextMenuPolicy(Qt::PreventContextMenu);
+    m_pToolBar->setIconSize(QSize(kImageSize, kImageSize));
+    m_pToolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    for (const lang::ToolbarButton& button : CurrentResources().toolbar) {
+        if (button.nCommand == 0) {
+            m_pToolBar->addSeparator();
+            continue;
+        }
+        QAction* action = Action(button.nCommand);
+        action->setIcon(ToolbarIcon(button.nCommand, kImageSize));
+        m_pToolBar->addAction(action);
+    }
+    addToolBar(Qt::TopToolBarArea, m_pToolBar);
+}
+
+void CMainFrame::SetToolbarCaptions(bool bFirstTime) {
+    const std::vector<lang::ToolbarButton>& buttons = CurrentResources().toolbar;
+    const QList<QAction*> actions = m_pToolBar->actions();
+    for (qsizetype i = 0; i < actions.size() && i < static_cast<qsizetype>(buttons.size()); ++i) {
+        const lang::ToolbarButton& button = buttons[static_cast<std::size_t>(i)];
+        const QString caption = button.nCommand == 0
+                                    ? QString()
+                                    : QString::fromStdString(LoadResString(button.nCaptionId));
+        QAction* action = actions[i];
+        if (action->isSeparator()) {
+            continue;
+        }
+        action->setIconText(caption);
+        SetPrompts(action, button.nCommand);
+        if (action->toolTip().isEmpty() || action->toolTip() == action->text()) {
+            action->setToolTip(caption);
+        }
+        if (bFirstTime) {
+            if (QWidget* widget = m_pToolBar->widgetForAction(action)) {
+                widget->setFixedSize(kButtonSize, kButtonSize);
+            }
+        }
+    }
+    m_pToolBar->update();
+}
+
+void CMainFrame::RebuildMenus() {
+    QMenuBar* bar = menuBar();
+    bar->clear();
+    for (QMenu* old : bar->findChildren<QMenu*>(QString(), Qt::FindDirectChildrenOnly)) {
+        old->deleteLater();
+    }
+    const auto& menus = CurrentResources().menus;
+    const auto found = menus.find(ids::kMainFrame);
+    if (found == menus.end()) {
+        return;
+    }
+    m_languages = {BuiltinLanguageEntry()};
+    const lang::Menu menu = RebuiltMenu(found->second, m_languages, CurrentLanguageId());
+    for (const lang::MenuItem& top : menu.items) {
+        QMenu* popup = bar->addMenu(QString::fromStdString(top.strText));
+        connect(popup, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
+        FillMenu(popup, top.children);
+    }
+}
+
+void CMainFrame::FillMenu(QMenu* menu, const std::vector<lang::MenuItem>& items) {
+    for (const lang::MenuItem& item : items) {
+        if (item.bSeparator) {
+            menu->addSeparator();
+            continue;
+        }
+        if (!item.children.empty()) {
+            FillMenu(menu->addMenu(QString::fromStdString(item.strText)), item.children);
+            continue;
+        }
+        QAction* action = Action(item.nCommand);
+        action->setText(QString::fromStdString(item.strText));
+        if (item.nCommand == ids::kCmdToolTips) {
+            action->setCheckable(true);
+            action->setChecked(!m_bHelpHidden);
+        } else {
+            action->setCheckable(item.bChecked || IsLanguageCommand(item.nCommand));
+            action->setChecked(item.bChecked);
+        }
+        menu->addAction(action);
+    }
+}
+
+void CMainFrame::CreateView() {
+    auto* view = new CVelmoraView(this);
+    view->setObjectName(QStringLiteral("form_view"));
+    setCentralWidget(view);
+    m_pView = view;
+    connect(view, &CVelmoraView::CommandStatesChanged, this, &CMainFrame::UpdateCommandStates);
+    connect(view, &CVelmoraView::CommandRequested, this,
+            [this](int nCommand) { OnCommand(nCommand); });
+    view->OnInitialUpdate();
+    // The initial update checks "Hide the tooltips": the help is hidden until the timer shows it.
+    m_bHelpHidden = view->HiddenHelpCheck();
+    if (QAction* toolTips = m_actions.value(ids::kCmdToolTips, nullptr)) {
+        toolTips->setChecked(!m_bHelpHidden);
+    }
+    UpdateCommandStates();
+    if (!HiddenHelpAtStart()) {
+        view->StartHelpTimer();
+    }
+}
+
+bool CMainFrame::OnCommand(int nCommand) {
+    emit commandTriggered(nCommand);
+    switch (nCommand) {
+    case ids::kCmdExit:
+        close();
+        return true;
+    case ids::kCmdToolTips:
+        OnToolTips();
+        return true;
+    default:
+        break;
+    }
+    if (IsInformational(nCommand)) {
+        Action(nCommand)->setChecked(true);
+        return true;
+    }
+    if (m_pView != nullptr && IsViewCommand(nCommand)) {
+        const bool bHandled = m_pView->OnCommand(nCommand);
+        UpdateCommandStates();
+        return bHandled;
+    }
+    return false;
+}
+
+void CMainFrame::OnToolTips() {
+    if (m_bHelpOpen) {
+        return;
+    }
+    m_bHelpHidden = !m_bHelpHidden;
+    Action(ids::kCmdToolTips)->setChecked(!m_bHelpHidden);
+    if (m_pView != nullptr) {
+        m_pView->SetHiddenHelpCheck(m_bHelpHidden);
+    }
+    if (m_bHelpHidden) {
+        return;
+    }
+    auto* help = new CHelpWindow(this);
+    help->setAttribute(Qt::WA_DeleteOnClose);
+    m_bHelpOpen = true;
+    connect(help, &QDialog::finished, this, [this] {
+        m_bHelpOpen = false;
+        OnToolTips();
+        WriteHiddenToolTips();
+        emit helpWindowClosed();
+    });
+    help->open();
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (!m_doc.SaveModified(this)) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}

@@ -1,0 +1,89 @@
+#pragma once
+// The single-document frame: a fixed-size window with the menu bar, the toolbar, the status bar
+// and the form view as its client. Menu and toolbar share one action per command id; every
+// command goes through OnCommand, which hands the view's commands to the view.
+#include <QMainWindow>
+#include <QMap>
+
+#include <cstdint>
+#include <vector>
+
+#include "app/menu_rebuild.h"
+#include "app/velmora_doc.h"
+
+class CStatusPanes;
+class CVelmoraView;
+class QAction;
+class QMenu;
+class QToolBar;
+
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    static constexpr int kWidth = 735;
+    static constexpr int kHeight = 564;
+    static constexpr int kImageSize = 48;  // toolbar images
+    static constexpr int kButtonSize = 68; // toolbar buttons, caption included
+
+    // Creates the window (size, position, style), the toolbar, the status bar and their texts.
+    explicit CMainFrame(QWidget* parent = nullptr);
+    ~CMainFrame() override;
+    CMainFrame(const CMainFrame&) = delete;
+    CMainFrame& operator=(const CMainFrame&) = delete;
+
+    // Creates the form view as the client and runs its initial update; starts the one-second
+    // help timer unless the help window was closed in an earlier run.
+    void CreateView();
+    CVelmoraView* View() const { return m_pView; }
+    CVelmoraDoc& Document() { return m_doc; }
+
+    // Rebuilds the menu bar from menu 128 of the current resource set (the reload happens either
+    // way: the menu is made from the set each time).
+    void RebuildMenus();
+    // Sets the toolbar captions from the current resource set; the first time also sizes the
+    // buttons.
+    void SetToolbarCaptions(bool bFirstTime);
+    // The frame's title is always the application name.
+    void SetTitle();
+
+    // The action of a command (menu item and toolbar button share it); created on first use.
+    QAction* Action(int nCommand);
+    void SetCommandEnabled(int nCommand, bool bEnabled);
+    // Takes the enabled state of the view's commands from the view.
+    void UpdateCommandStates();
+
+    // Runs a command as its menu item or toolbar button does. False when nothing handles it.
+    bool OnCommand(int nCommand);
+
+    // The tool tips command: shows the help window, or hides the help after it was closed.
+    void OnToolTips();
+    bool HelpHidden() const { return m_bHelpHidden; }
+
+    QToolBar* ToolBar() const { return m_pToolBar; }
+    CStatusPanes* StatusPanes() const { return m_pStatus; }
+
+signals:
+    // Every command, before it is handled.
+    void commandTriggered(int nCommand);
+    // The help window has closed and "HiddenToolTips" was stored.
+    void helpWindowClosed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    QMenu* createPopupMenu() override { return nullptr; }
+
+private:
+    void CreateToolBar();
+    void FillMenu(QMenu* menu, const std::vector<lang::MenuItem>& items);
+    void SetPrompts(QAction* action, int nCommand);
+    bool IsViewCommand(int nCommand) const;
+
+    CVelmoraDoc m_doc;
+    CVelmoraView* m_pView = nullptr;
+    QToolBar* m_pToolBar = nullptr;
+    CStatusPanes* m_pStatus = nullptr;
+    QMap<int, QAction*> m_actions;
+    std::vector<LanguageEntry> m_languages;
+    bool m_bHelpHidden = true;
+    bool m_bHelpOpen = false;
+};

@@ -1,0 +1,101 @@
+#include "app/prompt_service_qt.h"
+
+#include "app/app_name.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace {
+
+QMessageBox::Icon BoxIcon(PromptIcon icon) {
+    switch (icon) {
+    case PromptIcon::Question:
+        return QMessageBox::Question;
+    case PromptIcon::Information:
+        return QMessageBox::Information;
+    case PromptIcon::Warning:
+        return QMessageBox::Warning;
+    case PromptIcon::Error:
+        return QMessageBox::Critical;
+    case PromptIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons BoxButtons(PromptButtons buttons) {
+    switch (buttons) {
+    case PromptButtons::Ok:
+        return QMessageBox::Ok;
+    case PromptButtons::OkCancel:
+        return QMessageBox::Ok | QMessageBox::Cancel;
+    case PromptButtons::YesNo:
+        return QMessageBox::Yes | QMessageBox::No;
+    case PromptButtons::YesNoCancel:
+        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    }
+    return QMessageBox::Ok;
+}
+
+// The answer when the box is closed without a button (Escape or the title bar): the same as the
+// button that dismisses the box.
+PromptResult EscapeResult(PromptButtons buttons) {
+    switch (buttons) {
+    case PromptButtons::Ok:
+        return PromptResult::Ok;
+    case PromptButtons::YesNo:
+        return PromptResult::No;
+    case PromptButtons::OkCancel:
+    case PromptButtons::YesNoCancel:
+        break;
+    }
+    return PromptResult::Cancel;
+}
+
+} // namespace
+
+PromptResult QtPromptService::Message(QWidget* parent, const QString& text, PromptButtons buttons,
+                                      PromptIcon icon, const QString& caption) {
+    QMessageBox box(BoxIcon(icon), caption.isEmpty() ? AppName() : caption, text,
+                    BoxButtons(buttons), parent);
+    switch (buttons) {
+    case PromptButtons::Ok:
+        box.setDefaultButton(QMessageBox::Ok);
+        box.setEscapeButton(QMessageBox::Ok);
+        break;
+    case PromptButtons::OkCancel:
+        box.setDefaultButton(QMessageBox::Ok);
+        box.setEscapeButton(QMessageBox::Cancel);
+        break;
+    case PromptButtons::YesNo:
+        box.setDefaultButton(QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::No);
+        break;
+    case PromptButtons::YesNoCancel:
+        box.setDefaultButton(QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::Cancel);
+        break;
+    }
+    switch (box.exec()) {
+    case QMessageBox::Ok:
+        return PromptResult::Ok;
+    case QMessageBox::Cancel:
+        return PromptResult::Cancel;
+    case QMessageBox::Yes:
+        return PromptResult::Yes;
+    case QMessageBox::No:
+        return PromptResult::No;
+    default:
+        break;
+    }
+    return EscapeResult(buttons);
+}
+
+QStringList QtPromptService::OpenFiles(QWidget* parent, const QString& title,
+                                       const QString& filter) {
+    return QFileDialog::getOpenFileNames(parent, title, QString(), filter);
+}
+
+QString QtPromptService::PickFolder(QWidget* parent, const QString& title, const QString& start) {
+    return QFileDialog::getExistingDirectory(parent, title, start, QFileDialog::ShowDirsOnly);
+}
