@@ -1,0 +1,233 @@
+#include "kestrelvx/media_facts.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <sys/stat.h>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/channel_layout.h>
+#include <libavutil/dict.h>
+#include <libavutil/error.h>
+#include <libavutil/pixdesc.h>
+#include <libavutil/samplefmt.h>
+}
+
+namespace kestrelvx {
+namespace {
+
+std::string ErrorText(int code) {
+    char text[AV_ERROR_MAX_STRING_SIZE] = {};
+    if (av_strerror(code, text, sizeof text) < 0) {
+        return "cannot be read";
+    }
+    return text;
+}
+
+// A rate as the encoder's report shows it: "25", "29.97".
+std::string RateText(AVRational rate) {
+    const double value = av_q2d(rate);
+    const long hundredths = std::lround(value * 100.0);
+    char text[32];
+    if (hundredths % 100 != 0) {
+        std::snprintf(text, sizeof text, "%.2f", value);
+    } else {
+        std::snprintf(text, sizeof text, "%ld", hundredths / 100);
+    }
+    return text;
+}
+
+bool UsableRate(AVRational rate) {
+    return rate.num > 0 && rate.den > 0;
+}
+
+std::string Language(const AVStream* stream) {
+    const AVDictionaryEntry* tag = av_dict_get(stream->metadata, "language", nullptr, 0);
+    if (tag == nullptr || tag->value == nullptr) {
+        return "und";
+    }
+    std::string language = tag->value;
+    if (language.empty() || language.size() > 8) {
+        return "und";
+    }
+    for (char c : language) {
+        const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '-';
+        if (!letter) {
+            return "und";
+        }
+    }
+    return language;
+}
+
+void Append(std::string& text, const std::string& part) {
+    if (part.empty()) {
+        return;
+    }
+    if (!text.empty()) {
+        text += ", ";
+    }
+    text += part;
+}
+
+std::string BitRateText(int64_t bitRate) {
+    if (bitRate <= 0) {
+        return {};
+    }
+    return std::to_string(bitRate / 1000) + " kb/s";
+}
+
+std::string DescribeVideo(const AVStream* stream, StreamFacts& facts) {
+    const AVCodecParameters* par = stream->codecpar;
+    std::string text = avcodec_get_name(par->codec_id);
+    const char* pixel = av_get_pix_fmt_name(static_cast<AVPixelFormat>(par->format));
+    if (pixel != nullptr) {
+        Append(text, pixel);
+    }
+    if (par->width > 0 && par->height > 0) {
+        Append(text, std::to_string(par->width) + "x" + std::to_string(par->height));
+        facts.width = par->width;
+        facts.height = par->height;
+    }
+    Append(text, BitRateText(par->bit_rate));
+    if (UsableRate(stream->avg_frame_rate)) {
+        Append(text, RateText(stream->avg_frame_rate) + " fps");
+    }
+    if (UsableRate(stream->r_frame_rate)) {
+        Append(text, RateText(stream->r_frame_rate) + " tbr");
+    }
+    if ((stream->disposition & AV_DISPOSITION_ATTACHED_PIC) != 0) {
+        text += " (attached pic)";
+        facts.attachedPicture = true;
+    }
+    return text;
+}
+
+std::string DescribeAudio(const AVStream* stream) {
+    const AVCodecParameters* par = stream->codecpar;
+    std::string text = avcodec_get_name(par->codec_id);
+    if (par->sample_rate > 0) {
+        Append(text, std::to_string(par->sample_rate) + " Hz");
+    }
+    if (par->ch_layout.nb_channels > 0) {
+        // A count without an order (a plain WAV file) is shown as its usual layout: "mono".
+        AVChannelLayout shown{};
+        if (par->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC) {
+            av_channel_layout_default(&shown, par->ch_layout.nb_channels);
+        } else {
+            av_channel_layout_copy(&shown, &par->ch_layout);
+        }
+        char layout[128] = {};
+        if (av_channel_layout_describe(&shown, layout, sizeof layout) > 0) {
+            Append(text, layout);
+        }
+        av_channel_layout_uninit(&shown);
+    }
+    const char* sample = av_get_sample_fmt_name(static_cast<AVSampleFormat>(par->format));
+    if (sample != nullptr) {
+        Append(text, sample);
+    }
+    Append(text, BitRateText(par->bit_rate));
+    return text;
+}
+
+StreamFacts DescribeStream(const AVStream* stream) {
+    StreamFacts facts;
+    facts.index = stream->index;
+    facts.language = Language(stream);
+    switch (stream->codecpar->codec_type) {
+    case AVMEDIA_TYPE_VIDEO:
+        facts.kind = StreamKind::Video;
+        facts.description = DescribeVideo(stream, facts);
+        break;
+    case AVMEDIA_TYPE_AUDIO:
+        facts.kind = StreamKind::Audio;
+        facts.description = DescribeAudio(stream);
+        break;
+    case AVMEDIA_TYPE_SUBTITLE:
+        facts.kind = StreamKind::Subtitle;
+        facts.description = avcodec_get_name(stream->codecpar->codec_id);
+        break;
+    case AVMEDIA_TYPE_DATA:
+        facts.kind = StreamKind::Data;
+        facts.description = avcodec_get_name(stream->codecpar->codec_id);
+        break;
+    case AVMEDIA_TYPE_ATTACHMENT:
+        facts.kind = StreamKind::Attachment;
+        facts.description = avcodec_get_name(stream->codecpar->codec_id);
+        break;
+    default:
+        facts.kind = StreamKind::Unknown;
+        facts.description = "unknown";
+        break;
+    }
+    return facts;
+}
+
+void CollectFacts(const AVFormatContext* context, MediaFacts& facts) {
+    facts.formatName = context->iformat != nullptr ? context->iformat->name : "unknown";
+    if (context->duration != AV_NOPTS_VALUE && context->duration >= 0) {
+        facts.hasDuration = true;
+        facts.durationUs = context->duration;
+    }
+    if (context->start_time != AV_NOPTS_VALUE) {
+        facts.hasStart = true;
+        facts.startUs = context->start_time;
+    }
+    facts.bitRate = context->bit_rate > 0 ? context->bit_rate : 0;
+    const AVDictionaryEntry* tag = nullptr;
+    while ((tag = av_dict_get(context->metadata, "", tag, AV_DICT_IGNORE_SUFFIX)) != nullptr) {
+        facts.metadata.emplace_back(tag->key != nullptr ? tag->key : "",
+                                    tag->value != nullptr ? tag->value : "");
+    }
+    for (unsigned i = 0; i < context->nb_streams; ++i) {
+        facts.streams.push_back(DescribeStream(context->streams[i]));
+    }
+}
+
+} // namespace
+
+const StreamFacts* MediaFacts::MainVideo() const {
+    for (const StreamFacts& stream : streams) {
+        if (stream.kind == StreamKind::Video && !stream.attachedPicture) {
+            return &stream;
+        }
+    }
+    return nullptr;
+}
+
+bool ReadMediaFacts(const std::string& path, MediaFacts& facts, std::string& reason) {
+    // A named pipe or a device would block the open or never end; only plain files are media.
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) {
+        reason = path + ": " + std::strerror(errno);
+        return false;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        reason = path + ": not a regular file";
+        return false;
+    }
+    AVDictionary* options = nullptr;
+    av_dict_set(&options, "protocol_whitelist", "file", 0);
+    AVFormatContext* context = nullptr;
+    // The "file:" prefix keeps a name such as "http:x" or "concat:a|b" a plain file name.
+    int rc = avformat_open_input(&context, ("file:" + path).c_str(), nullptr, &options);
+    av_dict_free(&options);
+    if (rc < 0) {
+        reason = path + ": " + ErrorText(rc);
+        return false;
+    }
+    rc = avformat_find_stream_info(context, nullptr);
+    if (rc < 0) {
+        avformat_close_input(&context);
+        reason = path + ": " + ErrorText(rc);
+        return false;
+    }
+    CollectFacts(context, facts);
+    avformat_close_input(&context);
+    return true;
+}
+
+} // namespace kestrelvx
