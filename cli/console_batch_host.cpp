@@ -83,8 +83,8 @@ void CConsoleBatchHost::MarkCancelledRows() {
     const int nCount = m_list.RowCount();
     for (int nRow = std::max<int>(m_batch.m_nCurrent, 0); nRow < nCount; ++nRow) {
         FileMediaFormat* pRecord = m_list.RecordAtRow(nRow);
-        // A source that ended just before the cancel keeps its status.
-        if (pRecord == nullptr || IsFinalStatus(pRecord->m_nStatus)) {
+        // A source the driver settled before it saw the cancel keeps its status.
+        if (pRecord == nullptr || pRecord->m_nStatus != kStatusWaiting) {
             continue;
         }
         pRecord->m_nStatus = kStatusSkip;
@@ -103,10 +103,12 @@ int CConsoleBatchHost::Run(SignalWatch& watch) {
         }
         if (nSignal != 0) {
             // An encoder run that began just as the cancel came clears the job's flag when it
-            // starts; setting it again ends that run too.
+            // starts; setting it again ends that run too. The progress of a cancelled file is
+            // no longer shown.
             m_job.m_bCancel = true;
+        } else {
+            ShowProgress();
         }
-        ShowProgress();
     }
     worker.join();
     if (nSignal != 0) {

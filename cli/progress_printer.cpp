@@ -58,7 +58,12 @@ void ProgressPrinter::Clear() {
 }
 
 void ProgressPrinter::Redraw(const std::string& strLine) {
-    std::fprintf(m_out, "\r%s\033[K", CutUtf8(strLine, kLineWidth).c_str());
+    std::string strCut = CutUtf8(strLine, kLineWidth);
+    if (m_bLineShown && strCut == m_strShown) {
+        return; // nothing changed since the last poll
+    }
+    m_strShown = std::move(strCut);
+    std::fprintf(m_out, "\r%s\033[K", m_strShown.c_str());
     m_bLineShown = true;
     std::fflush(m_out);
 }

@@ -43,6 +43,7 @@ private:
     bool m_bRunning = false;   // between BeginSource and EndSource
     bool m_bLineShown = false; // a redrawn line stands on the terminal
     std::string m_strName;     // output file name, for the redrawn line
+    std::string m_strShown;    // the redrawn line as last written
 };
 
 } // namespace cli
