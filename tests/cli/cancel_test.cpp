@@ -90,13 +90,4 @@ TEST_F(CancelTest, TermDuringTheFirstFileSkipsAll) {
     EXPECT_EQ(Runs().size(), 1U);
 }
 
-TEST_F(CancelTest, WithoutSignalEveryFileIsDone) {
-    // Quick conversions this time.
-    m_strProgram = clitest::SetUpFakeEncoder(m_dir.File("bin"), m_dir.File("runs.txt"), 3, 3, "0");
-    const clitest::CliRun run = Run("", SIGINT);
-    EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
-    EXPECT_EQ(clitest::StatusLines(run.out).size(), 3U);
-    EXPECT_EQ(Runs().size(), 3U);
-}
-
 } // namespace

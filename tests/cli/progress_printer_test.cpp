@@ -85,12 +85,4 @@ TEST(ProgressPrinter, OnTerminalOneLineRedrawsWithinTheWidth) {
     EXPECT_EQ(text.substr(text.size() - longName.size() - 6), "Skip " + longName + "\n");
 }
 
-TEST(ProgressPrinter, SizeText) {
-    EXPECT_EQ(cli::SizeText(0), "0 B");
-    EXPECT_EQ(cli::SizeText(1023), "1023 B");
-    EXPECT_EQ(cli::SizeText(2048), "2 KB");
-    EXPECT_EQ(cli::SizeText(5 * 1024 * 1024 + 300 * 1024), "5.3 MB");
-    EXPECT_EQ(cli::SizeText(-1), "0 B");
-}
-
 } // namespace
