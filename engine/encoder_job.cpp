@@ -2,20 +2,16 @@
 
 #include "engine/encoder_command.h"
 #include "engine/file_paths.h"
-#include "engine/progress_parser.h"
+#include "engine/progress_reader.h"
 #include "platform/child_proc.h"
 #include "platform/tick.h"
 #include "support/log.h"
 
-#include <cerrno>
 #include <cstring>
-#include <unistd.h>
 
 namespace {
 
-constexpr std::size_t kBufferSize = 2048;         // the command line and the read buffer
-constexpr std::size_t kReadMax = kBufferSize - 1; // output bytes held at once
-constexpr std::uint32_t kParseIntervalMs = 500;
+constexpr std::size_t kBufferSize = 2048; // the command line and its terminating zero
 constexpr int kIdlePriority = 1;
 constexpr int kExitPollMs = 100;
 
@@ -50,49 +46,8 @@ int CEncoderJob::Run(const std::string& input, const std::string& output, const 
         return -1;
     }
 
-    // The read loop. No allocation here: the buffer and the line copy are on this stack.
     ChildProcSetPriority(proc, kIdlePriority);
-    char szBuffer[kBufferSize];
-    char szLine[kProgressLineSize];
-    std::size_t nFill = 0;
-    bool bFirstChunk = true;
-    std::uint32_t lastParse = platform::TickCount();
-    for (;;) {
-        const ssize_t n = read(proc.nOutputFd, szBuffer + nFill, kReadMax - nFill);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            break; // the encoder's end of the pipe has closed
-        }
-        nFill += static_cast<std::size_t>(n);
-        const std::uint32_t now = platform::TickCount();
-        if (now - lastParse < kParseIntervalMs) {
-            if (nFill == kReadMax) {
-                nFill = 0; // a full buffer between two parses is dropped unread
-            }
-            continue;
-        }
-        szBuffer[nFill] = '\0';
-        if (bFirstChunk) {
-            WriteLogLine("%s", szBuffer);
-            bFirstChunk = false;
-        }
-        const ProgressUpdate update = ParseProgressChunk(
-            szBuffer, nFill, duration, m_nPercent.load(std::memory_order_relaxed), szLine);
-        if (update.bChanged) {
-            if (update.bLogLine) {
-                WriteLogLine("%s", szLine);
-            }
-            m_nPercent.store(update.nPercent, std::memory_order_relaxed);
-        }
-        nFill = 0;
-        lastParse = now;
-        if (m_bCancel.load(std::memory_order_relaxed)) {
-            break;
-        }
-    }
-    m_nPercent.store(100, std::memory_order_relaxed);
+    ReadEncoderProgress(proc.nOutputFd, duration, m_nPercent, m_bCancel, platform::TickCount);
 
     // The output has ended. Unless the run was cancelled, wait for the encoder to end and judge
     // it by its exit status and its output file (a cancel during this wait still ends it).

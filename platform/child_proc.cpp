@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
@@ -69,6 +70,12 @@ bool PeekEnded(ChildProc& proc) {
     siginfo_t info{};
     if (waitid(P_PID, static_cast<id_t>(proc.nProcessId), &info, WEXITED | WNOHANG | WNOWAIT) !=
         0) {
+        if (errno == ECHILD) {
+            // Reaped behind our back (SIGCHLD ignored by someone): gone, status unknown.
+            proc.bEnded = true;
+            proc.bReaped = true;
+            return true;
+        }
         return false;
     }
     if (info.si_pid == 0) {
@@ -303,4 +310,37 @@ int ChildProcClose(ChildProc& proc) {
     proc.nProcessId = 0;
     proc.bReaped = false;
     return held ? 0 : -1;
+}
+
+std::int64_t ChildProcQueuedMs(const ChildProc& proc) {
+    if (proc.nProcessId == 0 || proc.bReaped) {
+        return -1;
+    }
+    const std::string folder = "/proc/" + std::to_string(proc.nProcessId) + "/task";
+    DIR* dir = opendir(folder.c_str());
+    if (dir == nullptr) {
+        return -1;
+    }
+    std::int64_t totalNs = 0;
+    bool any = false;
+    while (const dirent* entry = readdir(dir)) {
+        if (entry->d_name[0] == '.') {
+            continue;
+        }
+        // schedstat: time on a processor, time waiting for one (both in ns), time slices.
+        const std::string file = folder + "/" + entry->d_name + "/schedstat";
+        FILE* in = std::fopen(file.c_str(), "re");
+        if (in == nullptr) {
+            continue;
+        }
+        unsigned long long running = 0;
+        unsigned long long waiting = 0;
+        if (std::fscanf(in, "%llu %llu", &running, &waiting) == 2) {
+            totalNs += static_cast<std::int64_t>(waiting);
+            any = true;
+        }
+        std::fclose(in);
+    }
+    closedir(dir);
+    return any ? totalNs / 1000000 : -1;
 }

@@ -49,6 +49,11 @@ int ChildProcWait(ChildProc& proc, int timeoutMs);
 // process or the child had already ended (what is left of its group is ended all the same).
 int ChildProcTerminate(ChildProc& proc);
 
+// Milliseconds the child's threads have spent ready to run but waiting for a processor, since it
+// started: time in which a child at a low priority class made no progress through no fault of its
+// own. -1 when the record holds no process or the system does not tell.
+std::int64_t ChildProcQueuedMs(const ChildProc& proc);
+
 // Closes the pipe and the process descriptor, reaps the child, and clears the process fields
 // (bEnded and nExitCode are kept for the caller). A child that is still running is ended first,
 // with its group, since a child that is let go unreaped would stay behind as a zombie. Returns 0

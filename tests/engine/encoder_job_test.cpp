@@ -129,23 +129,6 @@ TEST_F(EncoderJobTest, ProgressFollowsTheStatusLinesAndEndsAt100) {
     EXPECT_TRUE(NoChildren());
 }
 
-TEST_F(EncoderJobTest, AFullBufferWithinHalfASecondIsDropped) {
-    std::string blob = "BLOB";
-    blob += std::string(2047 - blob.size() - 9, '.');
-    blob += " time=39 ";
-    ASSERT_EQ(blob.size(), 2047U);
-    std::ofstream(m_dir.File("blob"), std::ios::binary) << blob;
-    Fake("cat " + testkit::ShellQuote(m_dir.File("blob")) +
-         "\n"
-         "sleep 0.8\n"
-         "printf 'frame=9 time=10.00 end\\r'\n" +
-         kWriteOutput);
-    EXPECT_EQ(Run(0, 40), 0);
-    const std::string log = Log();
-    EXPECT_EQ(log.find("BLOB"), std::string::npos) << "the dropped chunk is never parsed";
-    EXPECT_NE(log.find("\nframe=9 time=10.00 end\r\n"), std::string::npos);
-}
-
 TEST_F(EncoderJobTest, CancelTakesEffectAtTheNextOutputAndEndsTheWholeGroup) {
     const std::string pidFile = m_dir.File("pid");
     Fake("sleep 60 &\n"

@@ -224,6 +224,21 @@ TEST_F(ChildProcTest, PriorityClasses) {
     ChildProcClose(proc);
 }
 
+TEST_F(ChildProcTest, QueuedTimeIsKnownWhileAProcessIsHeld) {
+    ChildProc none{};
+    EXPECT_EQ(ChildProcQueuedMs(none), -1);
+    const std::string command = Script("idle", "sleep 30\n");
+    ChildProc proc{};
+    proc.pszCommandLine = command.c_str();
+    ASSERT_EQ(ChildProcStart(proc), 0);
+    const auto first = ChildProcQueuedMs(proc);
+    EXPECT_GE(first, 0);
+    EXPECT_GE(ChildProcQueuedMs(proc), first);
+    ChildProcTerminate(proc);
+    EXPECT_EQ(ChildProcQueuedMs(proc), -1) << "reaped";
+    ChildProcClose(proc);
+}
+
 TEST_F(ChildProcTest, WaitReportsTheEndWithinItsTime) {
     const std::string command = Script("short", "sleep 0.2\nexit 0\n");
     ChildProc proc{};

@@ -1,0 +1,60 @@
+#include "engine/progress_reader.h"
+
+#include "engine/progress_parser.h"
+#include "support/log.h"
+
+#include <cerrno>
+#include <unistd.h>
+
+namespace {
+
+constexpr std::size_t kBufferSize = 2048;         // at most 2,047 bytes and a terminating zero
+constexpr std::size_t kReadMax = kBufferSize - 1; // output bytes held at once
+constexpr std::uint32_t kParseIntervalMs = 500;
+
+} // namespace
+
+void ReadEncoderProgress(int fd, std::int64_t duration, std::atomic<std::int32_t>& percent,
+                         const std::atomic<bool>& cancel, std::uint32_t (*tick)()) {
+    char szBuffer[kBufferSize];
+    char szLine[kProgressLineSize];
+    std::size_t nFill = 0;
+    bool bFirstChunk = true;
+    std::uint32_t lastParse = tick();
+    for (;;) {
+        const ssize_t n = read(fd, szBuffer + nFill, kReadMax - nFill);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            break; // the encoder's end of the pipe has closed
+        }
+        nFill += static_cast<std::size_t>(n);
+        const std::uint32_t now = tick();
+        if (now - lastParse < kParseIntervalMs) {
+            if (nFill == kReadMax) {
+                nFill = 0; // a full buffer between two parses is dropped unread
+            }
+            continue;
+        }
+        szBuffer[nFill] = '\0';
+        if (bFirstChunk) {
+            WriteLogLine("%s", szBuffer);
+            bFirstChunk = false;
+        }
+        const ProgressUpdate update = ParseProgressChunk(
+            szBuffer, nFill, duration, percent.load(std::memory_order_relaxed), szLine);
+        if (update.bChanged) {
+            if (update.bLogLine) {
+                WriteLogLine("%s", szLine);
+            }
+            percent.store(update.nPercent, std::memory_order_relaxed);
+        }
+        nFill = 0;
+        lastParse = now;
+        if (cancel.load(std::memory_order_relaxed)) {
+            break;
+        }
+    }
+    percent.store(100, std::memory_order_relaxed);
+}

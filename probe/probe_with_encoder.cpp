@@ -1,0 +1,103 @@
+#include "probe/probe_with_encoder.h"
+
+#include "engine/encoder_command.h"
+#include "platform/child_proc.h"
+#include "platform/tick.h"
+#include "probe/report_parser.h"
+#include "support/log.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <poll.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr std::size_t kBufferSize = 2048;
+constexpr std::size_t kReportMax = kBufferSize - 1;
+constexpr int kIdlePriority = 1;
+
+enum class Drain { kEnded, kFull, kSilent };
+
+// Reads the encoder's output into the buffer until it ends, the buffer is full, or the encoder
+// has printed nothing for silenceTimeoutMs. Time in which the encoder was ready to run but got no
+// processor (it runs at the idle class, so a busy machine holds it back) does not count as
+// silence: only an encoder that is stuck, blocked or spinning, is given up.
+Drain ReadReport(const ChildProc& proc, char* buffer, std::size_t& fill, int silenceTimeoutMs) {
+    const auto limit = static_cast<std::int64_t>(silenceTimeoutMs);
+    std::uint32_t lastOutput = platform::TickCount();
+    std::int64_t queuedAtOutput = ChildProcQueuedMs(proc);
+    while (fill < kReportMax) {
+        std::int64_t silent = static_cast<std::int64_t>(platform::TickCount() - lastOutput);
+        const std::int64_t queued = ChildProcQueuedMs(proc);
+        if (queued >= 0 && queuedAtOutput >= 0 && queued > queuedAtOutput) {
+            silent -= queued - queuedAtOutput;
+        }
+        if (silent >= limit) {
+            return Drain::kSilent;
+        }
+        pollfd pfd{proc.nOutputFd, POLLIN, 0};
+        const int ready =
+            poll(&pfd, 1, static_cast<int>(std::max<std::int64_t>(limit - silent, 1)));
+        if (ready < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return Drain::kEnded;
+        }
+        if (ready == 0) {
+            continue; // the silence is measured again at the top
+        }
+        const ssize_t n = read(proc.nOutputFd, buffer + fill, kReportMax - fill);
+        if (n < 0 && (errno == EINTR || errno == EAGAIN)) {
+            continue;
+        }
+        if (n <= 0) {
+            return Drain::kEnded;
+        }
+        fill += static_cast<std::size_t>(n);
+        lastOutput = platform::TickCount();
+        queuedAtOutput = ChildProcQueuedMs(proc);
+    }
+    return Drain::kFull;
+}
+
+} // namespace
+
+HResult RunEncoderProbe(FileMediaFormat& record, const std::string& path, int silenceTimeoutMs) {
+    char szReport[kBufferSize] = {};
+    std::size_t nFill = 0;
+    bool bSilent = false;
+
+    const std::string command = FormatProbeCommand(path);
+    ChildProc proc{};
+    char szCommand[kBufferSize];
+    // A longer command line is never cut: the encoder is not started and the report is empty.
+    if (command.size() <= kMaxEncoderCommandLine && command.find('\0') == std::string::npos) {
+        std::memcpy(szCommand, command.c_str(), command.size() + 1);
+        proc.pszCommandLine = szCommand;
+        proc.nOptions = kChildProcRedirectOutput;
+        if (ChildProcStart(proc) == 0) {
+            ChildProcSetPriority(proc, kIdlePriority);
+            bSilent = ReadReport(proc, szReport, nFill, silenceTimeoutMs) == Drain::kSilent;
+        }
+    }
+    ChildProcTerminate(proc);
+    ChildProcClose(proc);
+    if (bSilent) {
+        WriteLogLine("The encoder printed nothing for %d ms; probe given up: %s", silenceTimeoutMs,
+                     path.c_str());
+    }
+
+    ParseEncoderReport(std::string(szReport, nFill), record);
+    FillRecordFromPath(path, record);
+    if (bSilent) {
+        return kResultFail;
+    }
+    return record.m_nDuration > 0 ? kResultOk : kResultNoDuration;
+}
+
+HResult FileMediaFormat::ProbeWithEncoder(const std::string& strPath) {
+    return RunEncoderProbe(*this, strPath, kProbeSilenceTimeoutMs);
+}

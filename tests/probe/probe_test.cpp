@@ -1,0 +1,189 @@
+// The probe with scripted encoders (exact output and timing) and with the real encoder on
+// generated clips.
+#include "probe/probe_with_encoder.h"
+
+#include "common/fake_encoder.h"
+#include "common/testkit.h"
+#include "engine/encoder_command.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char kReport[] = "Input #0, avi, from 'x':\n"
+                       "  Duration: 00:00:12.40, start: 0.000000, bitrate: 512 kb/s\n"
+                       "    Stream #0.0: Video: mpeg4, yuv420p, 320x240, 25 tbr\n"
+                       "    Stream #0.1: Audio: mp3, 44100 Hz, stereo\n";
+
+bool NoChildren() {
+    int status = 0;
+    return waitpid(-1, &status, WNOHANG) < 0 && errno == ECHILD;
+}
+
+bool AliveSoonGone(pid_t pid) {
+    for (int i = 0; i < 200; ++i) {
+        std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+        std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const auto close = text.rfind(')');
+        if (close == std::string::npos || close + 2 >= text.size() || text[close + 2] == 'Z') {
+            return true;
+        }
+        usleep(10000);
+    }
+    return false;
+}
+
+class ProbeFakeTest : public ::testing::Test {
+protected:
+    void Fake(const std::string& body) { testkit::WriteFakeEncoder(m_bin.Path(), body); }
+    std::string ReportFile() {
+        std::ofstream(m_dir.File("report"), std::ios::binary) << kReport;
+        return testkit::ShellQuote(m_dir.File("report"));
+    }
+
+    testkit::TempDir m_dir;
+    testkit::TempDir m_bin;
+    testkit::ScopedProgramFolder m_folder{m_bin.Path()};
+};
+
+TEST_F(ProbeFakeTest, AReportWrittenInPiecesIsReadWhole) {
+    const std::string args = m_dir.File("args");
+    Fake(testkit::RecordArgumentsBody(args, "head -c 70 " + ReportFile() +
+                                                "\nsleep 0.3\ntail -c +71 " + ReportFile() +
+                                                "\nexit 1\n"));
+    const std::string path = m_dir.File("a \"b\" c\\.avi");
+    FileMediaFormat record;
+    EXPECT_EQ(record.ProbeWithEncoder(path), kResultOk);
+    EXPECT_EQ(testkit::ReadRecordedArguments(args),
+              (std::vector<std::string>{"tmk52hsRW&!", "-i", path}));
+    EXPECT_EQ(record.m_nDuration, 12);
+    EXPECT_EQ(record.m_strDuration, "00:00:12.40 (12 s)");
+    EXPECT_EQ(record.m_strBitrate, "512 kb/s");
+    EXPECT_EQ(record.m_strVideo, " mpeg4, yuv420p, 320x240, 25 tbr");
+    EXPECT_EQ(record.m_strAudio, " mp3, 44100 Hz, stereo");
+    EXPECT_EQ(record.m_strTitle, "a \"b\" c\\");
+    EXPECT_EQ(record.m_strExt, "avi");
+    EXPECT_EQ(record.m_nEnd, 12);
+    EXPECT_TRUE(NoChildren());
+}
+
+TEST_F(ProbeFakeTest, ASilentEncoderIsGivenUpAndEnded) {
+    const std::string pidFile = m_dir.File("pid");
+    Fake("echo $$ > " + testkit::ShellQuote(pidFile) + "\nsleep 60\n");
+    FileMediaFormat record;
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(RunEncoderProbe(record, m_dir.File("clip.avi"), 300), kResultFail);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20));
+    EXPECT_EQ(record.m_strTitle, "clip") << "the record is filled all the same";
+    const pid_t pid = static_cast<pid_t>(std::atoi(testkit::ReadFile(pidFile).c_str()));
+    ASSERT_GT(pid, 0);
+    EXPECT_TRUE(AliveSoonGone(pid));
+    EXPECT_TRUE(NoChildren());
+}
+
+TEST_F(ProbeFakeTest, AnEncoderThatTalksOnIsCutAfter2047Bytes) {
+    // The report, a flood of text, and then no end: the probe stops reading at 2,047 bytes.
+    Fake("cat " + ReportFile() + "\nhead -c 100000 /dev/zero | tr '\\0' 'x'\nsleep 60\n");
+    FileMediaFormat record;
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(RunEncoderProbe(record, m_dir.File("clip.avi"), 10000), kResultOk);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
+    EXPECT_EQ(record.m_nDuration, 12);
+}
+
+TEST_F(ProbeFakeTest, NoEncoderOrNoCommandLineMeansNoDuration) {
+    const std::string ran = m_dir.File("ran");
+    Fake("touch " + testkit::ShellQuote(ran) + "\ncat " + ReportFile() + "\n");
+    const std::size_t base = FormatProbeCommand("").size();
+    const std::string tooLong = "/" + std::string(kMaxEncoderCommandLine - base, 'a') + ".avi";
+    FileMediaFormat record;
+    EXPECT_EQ(record.ProbeWithEncoder(tooLong), kResultNoDuration);
+    EXPECT_FALSE(fs::exists(ran)) << "a command line past 2,047 characters is never started";
+    EXPECT_EQ(record.m_strExt, "avi");
+
+    fs::remove(m_bin.File("Kestrelvx"));
+    const char* oldPath = std::getenv("PATH");
+    const std::string savedPath = oldPath != nullptr ? oldPath : "";
+    setenv("PATH", m_bin.Path().c_str(), 1);
+    FileMediaFormat missing;
+    EXPECT_EQ(missing.ProbeWithEncoder("/v/clip.avi"), kResultNoDuration);
+    EXPECT_EQ(missing.m_nDuration, 0);
+    EXPECT_EQ(missing.m_strTitle, "clip");
+    setenv("PATH", savedPath.c_str(), 1);
+    EXPECT_TRUE(NoChildren());
+}
+
+// The real encoder, found beside this test program.
+class ProbeRealTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!fs::exists(testkit::BinDir() + "/Kestrelvx")) {
+            GTEST_SKIP() << "Kestrelvx is not built";
+        }
+    }
+    // Makes a clip with ffmpeg's test sources; returns its path.
+    std::string Clip(const std::string& name, const std::string& inputs) {
+        const std::string path = m_dir.File(name);
+        const int rc = testkit::Shell("ffmpeg -nostdin -v error -y " + inputs + " " +
+                                      testkit::ShellQuote(path));
+        EXPECT_EQ(rc, 0) << name;
+        return path;
+    }
+
+    testkit::TempDir m_dir;
+};
+
+TEST_F(ProbeRealTest, VideoWithSound) {
+    const std::string clip =
+        Clip("with sound.mp4", "-f lavfi -i testsrc=size=160x120:rate=25:duration=2 -f lavfi -i "
+                               "sine=frequency=440:duration=2 -c:v mpeg4 -c:a aac -shortest");
+    FileMediaFormat record;
+    EXPECT_EQ(record.ProbeWithEncoder(clip), kResultOk);
+    EXPECT_EQ(record.m_nDuration, 2);
+    EXPECT_EQ(record.m_strDuration.substr(0, 8), "00:00:02");
+    EXPECT_NE(record.m_strVideo.find("160x120"), std::string::npos) << record.m_strVideo;
+    EXPECT_NE(record.m_strAudio.find("44100 Hz"), std::string::npos) << record.m_strAudio;
+    EXPECT_NE(record.m_strBitrate.find(" kb/s"), std::string::npos);
+    EXPECT_EQ(record.m_strTitle, "with sound");
+    EXPECT_EQ(record.m_strExt, "mp4");
+    EXPECT_EQ(record.m_nEnd, 2);
+}
+
+TEST_F(ProbeRealTest, SoundOnly) {
+    const std::string clip =
+        Clip("tone.wav", "-f lavfi -i sine=frequency=440:sample_rate=22050:duration=3");
+    FileMediaFormat record;
+    EXPECT_EQ(record.ProbeWithEncoder(clip), kResultOk);
+    EXPECT_EQ(record.m_nDuration, 3);
+    EXPECT_EQ(record.m_strVideo, "");
+    EXPECT_NE(record.m_strAudio.find("22050 Hz"), std::string::npos) << record.m_strAudio;
+}
+
+TEST_F(ProbeRealTest, UnderOneSecondOrNotMediaFails) {
+    const std::string shortClip = Clip("short.wav", "-f lavfi -i sine=frequency=440:duration=0.5");
+    FileMediaFormat shortRecord;
+    EXPECT_EQ(shortRecord.ProbeWithEncoder(shortClip), kResultNoDuration);
+    EXPECT_EQ(shortRecord.m_nDuration, 0);
+
+    const std::string text = m_dir.File("notes.avi");
+    std::ofstream(text) << "this is not a media file\n";
+    FileMediaFormat textRecord;
+    EXPECT_LT(textRecord.ProbeWithEncoder(text), 0);
+
+    FileMediaFormat missingRecord;
+    EXPECT_LT(missingRecord.ProbeWithEncoder(m_dir.File("missing.avi")), 0);
+    EXPECT_TRUE(NoChildren());
+}
+
+} // namespace
