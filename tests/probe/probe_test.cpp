@@ -3,6 +3,7 @@
 #include "probe/probe_with_encoder.h"
 
 #include "common/fake_encoder.h"
+#include "common/media.h"
 #include "common/testkit.h"
 #include "engine/encoder_command.h"
 
@@ -132,12 +133,9 @@ protected:
             GTEST_SKIP() << "Kestrelvx is not built";
         }
     }
-    // Makes a clip with ffmpeg's test sources; returns its path.
-    std::string Clip(const std::string& name, const std::string& inputs) {
+    std::string Clip(const std::string& name, double seconds, int width, int height) {
         const std::string path = m_dir.File(name);
-        const int rc = testkit::Shell("ffmpeg -nostdin -v error -y " + inputs + " " +
-                                      testkit::ShellQuote(path));
-        EXPECT_EQ(rc, 0) << name;
+        EXPECT_TRUE(testkit::MakeClip(path, seconds, width, height, true)) << name;
         return path;
     }
 
@@ -145,9 +143,7 @@ protected:
 };
 
 TEST_F(ProbeRealTest, VideoWithSound) {
-    const std::string clip =
-        Clip("with sound.mp4", "-f lavfi -i testsrc=size=160x120:rate=25:duration=2 -f lavfi -i "
-                               "sine=frequency=440:duration=2 -c:v mpeg4 -c:a aac -shortest");
+    const std::string clip = Clip("with sound.mp4", 2, 160, 120);
     FileMediaFormat record;
     EXPECT_EQ(record.ProbeWithEncoder(clip), kResultOk);
     EXPECT_EQ(record.m_nDuration, 2);
@@ -161,17 +157,16 @@ TEST_F(ProbeRealTest, VideoWithSound) {
 }
 
 TEST_F(ProbeRealTest, SoundOnly) {
-    const std::string clip =
-        Clip("tone.wav", "-f lavfi -i sine=frequency=440:sample_rate=22050:duration=3");
+    const std::string clip = Clip("tone.wav", 3, 0, 0);
     FileMediaFormat record;
     EXPECT_EQ(record.ProbeWithEncoder(clip), kResultOk);
     EXPECT_EQ(record.m_nDuration, 3);
     EXPECT_EQ(record.m_strVideo, "");
-    EXPECT_NE(record.m_strAudio.find("22050 Hz"), std::string::npos) << record.m_strAudio;
+    EXPECT_NE(record.m_strAudio.find("44100 Hz"), std::string::npos) << record.m_strAudio;
 }
 
 TEST_F(ProbeRealTest, UnderOneSecondOrNotMediaFails) {
-    const std::string shortClip = Clip("short.wav", "-f lavfi -i sine=frequency=440:duration=0.5");
+    const std::string shortClip = Clip("short.mp4", 0.5, 64, 48);
     FileMediaFormat shortRecord;
     EXPECT_EQ(shortRecord.ProbeWithEncoder(shortClip), kResultNoDuration);
     EXPECT_EQ(shortRecord.m_nDuration, 0);
