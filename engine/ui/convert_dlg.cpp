@@ -195,15 +195,18 @@ void CConvertDlg::Finish() {
     Tick(); // the bars and texts as the batch left them, while the outcome is shown
 
     if (!m_batch.m_bFinished) {
-        // The current source and every later one were not converted. A source the driver
-        // settled before it saw the cancel keeps its status.
+        // The current source and every later one were not converted. The driver sets the current
+        // record to "Waiting" when its turn comes; if it settled it (Done, Error, Skip) before it
+        // saw the cancel, that outcome stays.
         const int nCount = m_batch.m_nCount;
-        for (int nRow = std::max(0, static_cast<int>(m_batch.m_nCurrent)); nRow < nCount; ++nRow) {
+        const int nCurrent = m_batch.m_nCurrent;
+        for (int nRow = std::max(0, nCurrent); nRow < nCount; ++nRow) {
             FileMediaFormat* pRecord = m_pList->RecordAtRow(nRow);
-            if (pRecord != nullptr && pRecord->m_nStatus == kStatusWaiting) {
-                pRecord->m_nStatus = kStatusSkip;
-                m_pList->FillRow(nRow);
+            if (pRecord == nullptr || (nRow == nCurrent && pRecord->m_nStatus != kStatusWaiting)) {
+                continue;
             }
+            pRecord->m_nStatus = kStatusSkip;
+            m_pList->FillRow(nRow);
         }
         Prompts().Message(this, FromUtf8(LoadResString(ids::kStrConversionCanceled)),
                           PromptButtons::Ok, PromptIcon::Information);
