@@ -8,6 +8,8 @@
 
 #include <QApplication>
 
+#include <thread>
+
 namespace {
 
 bool g_bHiddenHelp = false;
@@ -43,8 +45,12 @@ std::unique_ptr<CMainFrame> StartApplication() {
 }
 
 int RunApplication(int argc, char* argv[]) {
+    // A new user's first GStreamer initialisation scans every plugin, which takes a second or
+    // more: it runs while Qt starts, and start-up waits for it only where the form needs it.
+    std::thread mediaCheck([] { MediaFrameworkAvailable(); });
     QApplication app(argc, argv);
     std::unique_ptr<CMainFrame> frame = StartApplication();
+    mediaCheck.join();
     if (frame == nullptr) {
         return 1;
     }

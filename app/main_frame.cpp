@@ -126,6 +126,10 @@ void CMainFrame::CreateToolBar() {
     m_pToolBar->setContextMenuPolicy(Qt::PreventContextMenu);
     m_pToolBar->setIconSize(QSize(kImageSize, kImageSize));
     m_pToolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    // Captions in the dialogs' 8-point font, so that they fit under the images.
+    QFont captionFont = m_pToolBar->font();
+    captionFont.setPointSize(kCaptionPointSize);
+    m_pToolBar->setFont(captionFont);
     for (const lang::ToolbarButton& button : CurrentResources().toolbar) {
         if (button.nCommand == 0) {
             m_pToolBar->addSeparator();

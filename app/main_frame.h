@@ -24,6 +24,7 @@ public:
     static constexpr int kHeight = 564;
     static constexpr int kImageSize = 48;  // toolbar images
     static constexpr int kButtonSize = 68; // toolbar buttons, caption included
+    static constexpr int kCaptionPointSize = 8;
 
     // Creates the window (size, position, style), the toolbar, the status bar and their texts.
     explicit CMainFrame(QWidget* parent = nullptr);
