@@ -21,6 +21,25 @@ std::string RuntimeFolder() {
     return "/tmp";
 }
 
+namespace {
+
+// Opens the lock file without following a link planted in a shared folder, and only uses a
+// regular file that belongs to this user: another user's file could be held by them forever.
+int OpenLockFile(const std::string& path) {
+    const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0) {
+        return -1;
+    }
+    struct stat st {};
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != geteuid()) {
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+} // namespace
+
 NamedMutex::NamedMutex(std::string name)
     : m_strLockPath(RuntimeFolder() + "/" + std::move(name) + "-" + std::to_string(getuid()) +
                     ".lock") {}
@@ -33,9 +52,16 @@ NamedMutex::~NamedMutex() {
 
 void NamedMutex::lock() {
     m_mutex.lock();
+    const pid_t self = getpid();
+    if (m_nFd >= 0 && m_nOwnerPid != self) {
+        // Inherited through fork: closing this copy leaves the parent's lock alone.
+        close(m_nFd);
+        m_nFd = -1;
+    }
     if (m_nFd < 0) {
         // Opened on first use and kept: the descriptor is private to this process.
-        m_nFd = open(m_strLockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        m_nFd = OpenLockFile(m_strLockPath);
+        m_nOwnerPid = self;
     }
     if (m_nFd >= 0) {
         while (flock(m_nFd, LOCK_EX) != 0 && errno == EINTR) {

@@ -1,6 +1,7 @@
 #pragma once
 #include <mutex>
 #include <string>
+#include <sys/types.h>
 
 namespace platform {
 
@@ -24,6 +25,9 @@ private:
     std::string m_strLockPath;
     std::mutex m_mutex;
     int m_nFd = -1;
+    // The process that opened m_nFd. A flock belongs to the open file description, which a
+    // forked child shares with its parent, so a child opens the lock file afresh.
+    pid_t m_nOwnerPid = -1;
 };
 
 // Folder for per-user runtime files: $XDG_RUNTIME_DIR when it is an existing folder, else $TMPDIR,

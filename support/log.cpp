@@ -13,23 +13,25 @@
 
 namespace {
 
+// The lock and the path live until the process ends (never destroyed), so a thread that logs
+// while static objects are being torn down at exit still finds them.
 platform::NamedMutex& LogLock() {
-    static platform::NamedMutex lock("ZURURER");
-    return lock;
+    static auto* lock = new platform::NamedMutex("ZURURER");
+    return *lock;
 }
 
 // Guards the path text itself; the file is guarded by the named lock.
 std::mutex& PathMutex() {
-    static std::mutex m;
-    return m;
+    static auto* m = new std::mutex;
+    return *m;
 }
 
 std::string& PathStorage() {
-    static std::string path = [] {
+    static auto* path = [] {
         const char* env = std::getenv("LUMICAST_LOG");
-        return std::string(env != nullptr ? env : "");
+        return new std::string(env != nullptr ? env : "");
     }();
-    return path;
+    return *path;
 }
 
 // Made during static initialisation, before the application object starts.

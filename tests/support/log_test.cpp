@@ -1,37 +1,161 @@
 #include "support/log.h"
 
+#include "common/testkit.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <regex>
 #include <sstream>
 #include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 
-std::string ReadAll(const std::filesystem::path& p) {
+std::string ReadAll(const std::string& p) {
     std::ifstream in(p, std::ios::binary);
     std::stringstream ss;
     ss << in.rdbuf();
     return ss.str();
 }
 
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// Logs into a fresh file in a temporary folder for the length of a test.
+class LogTest : public ::testing::Test {
+protected:
+    void SetUp() override { SetLogPath(m_dir.File("log.txt")); }
+    void TearDown() override { SetLogPath(""); }
+    std::string Text() const { return ReadAll(m_dir.File("log.txt")); }
+
+    // Every line must be exactly "<tag> <n> <payload of the tag's letter>"; counts lines per tag.
+    std::map<std::string, int> CountWholeLines(std::size_t payload) const {
+        std::map<std::string, int> counts;
+        const std::regex form("([A-Za-z]+) ([0-9]+) ([A-Za-z]+)");
+        for (const std::string& line : Lines(Text())) {
+            std::smatch m;
+            EXPECT_TRUE(std::regex_match(line, m, form)) << line.substr(0, 80);
+            if (m.empty()) {
+                continue;
+            }
+            EXPECT_EQ(m[3].str(), std::string(payload, m[1].str()[0])) << "torn line";
+            ++counts[m[1].str()];
+        }
+        return counts;
+    }
+
+    testkit::TempDir m_dir;
+};
+
 TEST(Log, EmptyPathWritesNothing) {
+    testkit::TempDir dir;
     SetLogPath("");
     WriteLogLine("%s", "nothing");
     EXPECT_TRUE(GetLogPath().empty());
+    EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
 }
 
-TEST(Log, LongMessageCutAndRuntimeTextKept) {
-    const auto path = std::filesystem::temp_directory_path() / "lumicast-log-test.txt";
-    std::filesystem::remove(path);
-    SetLogPath(path.string());
+TEST_F(LogTest, LongMessagesAreCutAndRuntimeTextIsKept) {
     WriteLogLine("%s", std::string(10000, 'x').c_str());
-    WriteLogLine("%s", "Kestrelvx -i \"/tmp/a%s.avi\"");
-    SetLogPath("");
-    const std::string text = ReadAll(path);
-    EXPECT_EQ(text, std::string(8191, 'x') + "\n" + "Kestrelvx -i \"/tmp/a%s.avi\"\n");
-    std::filesystem::remove(path);
+    WriteLogLine("%s", "Kestrelvx -i \"/tmp/a%s%d%n.avi\" 100%");
+    // The cut counts the marker too: 8,191 characters in all, then the time stamp form.
+    WriteLogLine("#FILE_LINE#%s", std::string(9000, 'y').c_str());
+    const std::string text = Text();
+    const std::string plain =
+        std::string(8191, 'x') + "\n" + "Kestrelvx -i \"/tmp/a%s%d%n.avi\" 100%\n";
+    ASSERT_GE(text.size(), plain.size());
+    EXPECT_EQ(text.substr(0, plain.size()), plain);
+    const std::string stamped = text.substr(plain.size());
+    EXPECT_TRUE(std::regex_match(stamped, std::regex("\\d\\d:\\d\\d:\\d\\d \\(-?\\d+\\): y+")));
+    EXPECT_EQ(stamped.size() - stamped.find(": ") - 2, 8191U - 11U);
+}
+
+TEST_F(LogTest, MarkedMessagesGetATimeStampAndNoLineEnd) {
+    WriteLogLine("#FILE_LINE#%s(%d) ", "engine/encoder_job.cpp", 212);
+    WriteLogLine("next %s", "line");
+    WriteLogLine("#FILE_LINE#");
+    WriteLogLine("#FILE_LIN is not the marker");
+    const std::string text = Text();
+    const std::regex form(
+        "(\\d\\d):(\\d\\d):(\\d\\d) \\((-?\\d+)\\): engine/encoder_job\\.cpp\\(212\\) "
+        "next line\n"
+        "\\d\\d:\\d\\d:\\d\\d \\(-?\\d+\\): #FILE_LIN is not the marker\n");
+    std::smatch m;
+    ASSERT_TRUE(std::regex_match(text, m, form)) << text;
+    EXPECT_LT(std::stoi(m[1].str()), 24);
+    EXPECT_LT(std::stoi(m[2].str()), 60);
+    EXPECT_LT(std::stoi(m[3].str()), 61);
+}
+
+TEST_F(LogTest, UnwritableLogFileIsSkipped) {
+    SetLogPath(m_dir.File("missing-folder/log.txt"));
+    WriteLogLine("%s", "lost");
+    EXPECT_FALSE(std::filesystem::exists(m_dir.File("missing-folder")));
+    SetLogPath(m_dir.File("log.txt"));
+    WriteLogLine("%s", "kept");
+    EXPECT_EQ(Text(), "kept\n");
+}
+
+// Lines longer than the stream buffer reach the file in several writes; only the lock keeps
+// another writer's line from landing between them.
+TEST_F(LogTest, TwoThreadsWriteWholeLines) {
+    constexpr int kLines = 200;
+    const auto writer = [](const char* tag) {
+        const std::string payload(6000, tag[0]);
+        for (int i = 0; i < kLines; ++i) {
+            WriteLogLine("%s %d %s", tag, i, payload.c_str());
+        }
+    };
+    std::thread a(writer, "A");
+    std::thread b(writer, "B");
+    a.join();
+    b.join();
+    const auto counts = CountWholeLines(6000);
+    EXPECT_EQ(counts.at("A"), kLines);
+    EXPECT_EQ(counts.at("B"), kLines);
+}
+
+TEST_F(LogTest, TwoProcessesWriteWholeLines) {
+    const std::string helper = testkit::ShellQuote(testkit::BinDir() + "/support_test_helper");
+    const std::string env = "LUMICAST_LOG=" + testkit::ShellQuote(m_dir.File("log.txt")) + " ";
+    ASSERT_EQ(testkit::Shell(env + helper + " log 200 P & " + env + helper + " log 200 Q & wait"),
+              0);
+    const auto counts = CountWholeLines(6000);
+    EXPECT_EQ(counts.at("P"), 200);
+    EXPECT_EQ(counts.at("Q"), 200);
+}
+
+// A child made by fork shares its parent's lock file description; the child must still wait for
+// the parent's lock (and the parent for the child's).
+TEST_F(LogTest, ForkedChildAndParentWriteWholeLines) {
+    WriteLogLine("%s %d %s", "S", 0, std::string(6000, 'S').c_str()); // the lock file is open
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    const std::string tag = child == 0 ? "C" : "F";
+    const std::string payload(6000, tag[0]);
+    for (int i = 0; i < 200; ++i) {
+        WriteLogLine("%s %d %s", tag.c_str(), i, payload.c_str());
+    }
+    if (child == 0) {
+        _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    const auto counts = CountWholeLines(6000);
+    EXPECT_EQ(counts.at("C"), 200);
+    EXPECT_EQ(counts.at("F"), 200);
 }
 
 } // namespace

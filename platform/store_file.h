@@ -1,0 +1,30 @@
+#pragma once
+// File operations for small files that must never be seen half written: an exclusive lock held
+// across processes for a read-modify-write, and replacing a file's whole contents in one step.
+#include <string>
+
+namespace platform {
+
+// Holds flock(LOCK_EX) on a lock file from construction to destruction. The lock file is created
+// (mode 0600) when missing; a link in its place is not followed. Two holders never overlap,
+// whether they are threads of one process or separate processes; a holder that dies releases it.
+class StoreFileLock {
+public:
+    explicit StoreFileLock(const std::string& lockPath);
+    ~StoreFileLock();
+    StoreFileLock(const StoreFileLock&) = delete;
+    StoreFileLock& operator=(const StoreFileLock&) = delete;
+
+    // False when the lock file could not be opened or locked.
+    bool IsHeld() const { return m_nFd >= 0; }
+
+private:
+    int m_nFd = -1;
+};
+
+// Replaces the file at path with contents: writes a temporary file in the same folder, flushes it
+// to disk, renames it over path and flushes the folder. Readers see either the old file or the new
+// one, never a part. New files get mode 0600. Returns false (leaving path as it was) on failure.
+bool ReplaceFileContents(const std::string& path, const std::string& contents);
+
+} // namespace platform

@@ -1,0 +1,236 @@
+#include "profiles/settings.h"
+#include "support/registry_key.h"
+
+#include "common/testkit.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ReadAll(const std::string& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+void WriteAll(const std::string& p, const std::string& text) {
+    std::ofstream out(p, std::ios::binary | std::ios::trunc);
+    out << text;
+}
+
+// Restores an environment variable when the test ends.
+class EnvGuard {
+public:
+    explicit EnvGuard(const char* name) : m_strName(name) {
+        const char* value = std::getenv(name);
+        m_bHad = value != nullptr;
+        m_strValue = value != nullptr ? value : "";
+    }
+    ~EnvGuard() {
+        if (m_bHad) {
+            setenv(m_strName.c_str(), m_strValue.c_str(), 1);
+        } else {
+            unsetenv(m_strName.c_str());
+        }
+    }
+    EnvGuard(const EnvGuard&) = delete;
+    EnvGuard& operator=(const EnvGuard&) = delete;
+
+private:
+    std::string m_strName;
+    std::string m_strValue;
+    bool m_bHad = false;
+};
+
+// A fresh configuration folder and home folder for every test.
+class SettingsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fs::create_directories(m_dir.File("config"));
+        fs::create_directories(m_dir.File("home"));
+        setenv("XDG_CONFIG_HOME", m_dir.File("config").c_str(), 1);
+        setenv("HOME", m_dir.File("home").c_str(), 1);
+    }
+    std::string Store() const { return m_dir.File("config/Velmora/Lumicast/settings.reg"); }
+    std::string Default() const { return m_dir.File("home/ConvertedMedia/"); }
+
+    // Writes a value of any type straight through the key wrapper.
+    static void PutString(const char* name, const std::string& text) {
+        RegistryKey key;
+        ASSERT_EQ(key.Open(RegistryRoot::LocalMachine, kApplicationKeyPath, kRegAccessReadWrite),
+                  kRegOk);
+        ASSERT_EQ(key.SetString(name, text), kRegOk);
+    }
+    static void PutDword(const char* name, std::uint32_t value) {
+        RegistryKey key;
+        ASSERT_EQ(key.Open(RegistryRoot::LocalMachine, kApplicationKeyPath, kRegAccessReadWrite),
+                  kRegOk);
+        ASSERT_EQ(key.SetDword(name, value), kRegOk);
+    }
+
+    EnvGuard m_config{"XDG_CONFIG_HOME"};
+    EnvGuard m_home{"HOME"};
+    testkit::TempDir m_dir;
+};
+
+TEST_F(SettingsTest, DefaultsWhenNothingIsStored) {
+    EXPECT_FALSE(ReadHiddenToolTips());
+    EXPECT_EQ(ReadLanguageSetting(), kNoLanguage);
+    EXPECT_EQ(ReadOutputPathSetting(), Default());
+    EXPECT_EQ(DefaultOutputFolder(), Default());
+    EXPECT_FALSE(fs::exists(Default())); // the folder is made by the conversion, not here
+    EXPECT_FALSE(fs::exists(Store()));   // reading writes nothing
+}
+
+TEST_F(SettingsTest, HiddenToolTipsOnlyForTrueInAnyCase) {
+    WriteHiddenToolTips();
+    EXPECT_TRUE(ReadHiddenToolTips());
+    EXPECT_NE(ReadAll(Store()).find("\"HiddenToolTips\"=\"TRUE\"\n"), std::string::npos);
+    for (const char* text : {"true", "True", "tRUe"}) {
+        PutString(kHiddenToolTipsValue, text);
+        EXPECT_TRUE(ReadHiddenToolTips()) << text;
+    }
+    for (const char* text : {"1", "", "TRUE ", "yes", "TRUEX"}) {
+        PutString(kHiddenToolTipsValue, text);
+        EXPECT_FALSE(ReadHiddenToolTips()) << text;
+    }
+    PutDword(kHiddenToolTipsValue, 1);
+    EXPECT_FALSE(ReadHiddenToolTips());
+}
+
+TEST_F(SettingsTest, LanguageIsStoredAsANumber) {
+    WriteLanguageSetting(2052);
+    EXPECT_EQ(ReadLanguageSetting(), 2052);
+    EXPECT_NE(ReadAll(Store()).find("\"Language\"=dword:00000804\n"), std::string::npos);
+    WriteLanguageSetting(kNoLanguage);
+    EXPECT_EQ(ReadLanguageSetting(), kNoLanguage);
+    EXPECT_NE(ReadAll(Store()).find("\"Language\"=dword:ffffffff\n"), std::string::npos);
+    // A text where the number belongs is no language at all, and stays as it is.
+    PutString(kLanguageValue, "2052");
+    EXPECT_EQ(ReadLanguageSetting(), kNoLanguage);
+    EXPECT_NE(ReadAll(Store()).find("\"Language\"=\"2052\"\n"), std::string::npos);
+}
+
+TEST_F(SettingsTest, OutputPathOnlyWhenItNamesAnExistingFolder) {
+    const std::string videos = m_dir.File("Videos");
+    fs::create_directories(videos);
+    WriteOutputPathSetting(videos); // the trailing "/" is added
+    EXPECT_EQ(ReadOutputPathSetting(), videos + "/");
+    WriteOutputPathSetting(videos + "/"); // and not doubled
+    EXPECT_EQ(ReadOutputPathSetting(), videos + "/");
+
+    // The folder went away: the default is used, and the store keeps the old text.
+    fs::remove(videos);
+    EXPECT_EQ(ReadOutputPathSetting(), Default());
+    EXPECT_NE(ReadAll(Store()).find("\"OutputPath\"=\"" + videos + "/\""), std::string::npos);
+
+    // A file of that name is not a folder either.
+    WriteAll(videos, "not a folder");
+    EXPECT_EQ(ReadOutputPathSetting(), Default());
+
+    // Empty, and of another type.
+    PutString(kOutputPathValue, "");
+    EXPECT_EQ(ReadOutputPathSetting(), Default());
+    PutDword(kOutputPathValue, 7);
+    EXPECT_EQ(ReadOutputPathSetting(), Default());
+
+    // A hand-written folder without the "/" still gets one, so names can be appended.
+    const std::string odd = m_dir.File("a \"quoted\" \\ folder\nwith a line break");
+    fs::create_directories(odd);
+    PutString(kOutputPathValue, odd);
+    EXPECT_EQ(ReadOutputPathSetting(), odd + "/");
+}
+
+TEST_F(SettingsTest, DamagedStoreIsReadAsFarAsPossibleAndKeptAside) {
+    fs::create_directories(fs::path(Store()).parent_path());
+    const std::string header = "Windows Registry Editor Version 5.00\n\n"
+                               "[HKEY_LOCAL_MACHINE\\Software\\Velmora\\Lumicast]\n";
+    const std::string damaged[] = {
+        header + "\"HiddenToolTips\"=\"true\"\n%%%garbage%%%\n\"Language\"=dword:00000804\n",
+        header + "\"HiddenToolTips\"=\"true\"\n\"Language\"=dword:00000804\n\"OutputPath\"=\"/ho",
+        header + "\"HiddenToolTips\"=\"true\"\n" + std::string("\0\xff\xfe\x01\x02\n", 6) +
+            "\"Language\"=dword:00000804\n",
+    };
+    int expectedCopies = 0;
+    for (const std::string& text : damaged) {
+        WriteAll(Store(), text);
+        EXPECT_TRUE(ReadHiddenToolTips());
+        EXPECT_EQ(ReadLanguageSetting(), 2052);
+        EXPECT_EQ(ReadOutputPathSetting(), Default());
+
+        WriteOutputPathSetting(m_dir.Path());
+        ++expectedCopies;
+        int copies = 0;
+        for (const auto& entry : fs::directory_iterator(fs::path(Store()).parent_path())) {
+            const std::string name = entry.path().filename().string();
+            if (name.rfind("settings.reg.damaged-", 0) == 0) {
+                ++copies;
+                EXPECT_EQ(ReadAll(entry.path().string()), text); // the damaged file, whole
+                fs::remove(entry.path());
+            }
+        }
+        EXPECT_EQ(copies, 1);
+        EXPECT_TRUE(ReadHiddenToolTips());
+        EXPECT_EQ(ReadLanguageSetting(), 2052);
+        EXPECT_EQ(ReadOutputPathSetting(), m_dir.Path() + "/");
+    }
+    EXPECT_EQ(expectedCopies, 3);
+}
+
+TEST_F(SettingsTest, UnusableStoreMeansDefaultsAndNoCrash) {
+    // No configuration folder can be made: every setting reads as its default, writes vanish.
+    WriteAll(m_dir.File("file"), "x");
+    setenv("XDG_CONFIG_HOME", m_dir.File("file/config").c_str(), 1);
+    WriteHiddenToolTips();
+    WriteLanguageSetting(1031);
+    WriteOutputPathSetting(m_dir.Path());
+    EXPECT_FALSE(ReadHiddenToolTips());
+    EXPECT_EQ(ReadLanguageSetting(), kNoLanguage);
+    EXPECT_EQ(ReadOutputPathSetting(), Default());
+}
+
+TEST_F(SettingsTest, WritesFromTwoProcessesBothSurvive) {
+    const std::string folders[2] = {m_dir.File("Videos"), m_dir.File("Music")};
+    fs::create_directories(folders[0]);
+    fs::create_directories(folders[1]);
+    // Two processes write their own value over and over, ending at about the same moment; an
+    // update lost between them would leave one process's last value missing. Several rounds make
+    // such a loss likely where the store is not locked.
+    for (int round = 0; round < 6; ++round) {
+        pid_t children[2];
+        for (int c = 0; c < 2; ++c) {
+            children[c] = fork();
+            ASSERT_GE(children[c], 0);
+            if (children[c] == 0) {
+                for (int i = 0; i < 6; ++i) {
+                    if (c == 0) {
+                        WriteLanguageSetting(1000 * round + i);
+                    } else {
+                        WriteOutputPathSetting(folders[(round + i) % 2]);
+                    }
+                }
+                _exit(0);
+            }
+        }
+        for (const pid_t child : children) {
+            int status = 0;
+            ASSERT_EQ(waitpid(child, &status, 0), child);
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        }
+        EXPECT_EQ(ReadLanguageSetting(), 1000 * round + 5) << round;
+        EXPECT_EQ(ReadOutputPathSetting(), folders[(round + 5) % 2] + "/") << round;
+    }
+}
+
+} // namespace
