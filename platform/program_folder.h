@@ -10,8 +10,9 @@ namespace platform {
 std::string ProgramFolder();
 
 // Names the folder where sibling programs are looked for, for the whole process (tests put a
-// scripted encoder in a temporary folder this way). An empty text goes back to the folder of the
-// running program. Safe from any thread.
+// scripted encoder in a temporary folder this way). It must be an absolute path; a relative one
+// is not searched (it would depend on the current folder). An empty text goes back to the folder
+// of the running program. Safe from any thread.
 void SetProgramFolder(const std::string& folder);
 
 // Finds the program that a command line's first token names. A name holding a "/" is taken as the
