@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPointer>
 #include <QProgressBar>
 #include <QThread>
 #include <QTimer>
@@ -19,6 +20,7 @@
 #include "probe/load_sources.h"
 #include "profiles/catalogue.h"
 #include "sources/source_record.h"
+#include "sources/ui/source_list.h"
 #include "support/log.h"
 
 namespace {
@@ -59,6 +61,9 @@ CLoadSourceDlg::CLoadSourceDlg(CVelmoraView* pView, std::vector<std::string> pat
 CLoadSourceDlg::~CLoadSourceDlg() {
     m_textTimer.stop();
     WaitForWorker();
+    if (m_pList != nullptr) {
+        m_pList->setUpdatesEnabled(true);
+    }
 }
 
 bool CLoadSourceDlg::IsWorkerRunning() const {
@@ -74,11 +79,20 @@ void CLoadSourceDlg::showEvent(QShowEvent* event) {
             move(owner.center() - rect().center());
         }
         m_textTimer.start(kTextTimerPeriodMs, this);
+        HoldListPaints(true);
         StartWorker();
     }
 }
 
 void CLoadSourceDlg::StartWorker() {
+    // The view sits disabled behind this modal dialog, so its output folder, its target format
+    // and its rows change only through this pass: they are read here once, and the worker keeps
+    // the row count itself, which saves it two waits on the main thread per file.
+    if (m_pView != nullptr) {
+        m_target.strFolder = QFile::encodeName(m_pView->OutputFolder()).toStdString();
+        m_target.strExtension = profiles::FormatExtension(m_pView->Settings().m_nFormat);
+        m_nRows = m_pView->RowCount();
+    }
     m_pWorker = QThread::create([this] { m_nFailed = LoadSourcesThread(*this, m_paths); });
     m_pWorker->start();
 }
@@ -86,9 +100,29 @@ void CLoadSourceDlg::StartWorker() {
 void CLoadSourceDlg::timerEvent(QTimerEvent* event) {
     if (event->timerId() == m_textTimer.timerId()) {
         PushText();
+        PaintList();
         return;
     }
     QDialog::timerEvent(event);
+}
+
+void CLoadSourceDlg::HoldListPaints(bool bHold) {
+    // Repainting the list after every new row costs more than the rest of the pass; while the
+    // pass runs the list is painted with the text, ten times a second.
+    if (m_pView == nullptr || m_pView->List() == nullptr) {
+        return;
+    }
+    m_pList = m_pView->List();
+    m_pList->setUpdatesEnabled(!bHold);
+}
+
+void CLoadSourceDlg::PaintList() {
+    if (m_pList == nullptr || m_pList->updatesEnabled()) {
+        return;
+    }
+    m_pList->setUpdatesEnabled(true);
+    m_pList->repaint();
+    m_pList->setUpdatesEnabled(false);
 }
 
 void CLoadSourceDlg::PushText() {
@@ -155,6 +189,9 @@ void CLoadSourceDlg::OnCloseRequest() {
     m_textTimer.stop();
     PushText();
     WaitForWorker();
+    if (m_pList != nullptr) {
+        m_pList->setUpdatesEnabled(true);
+    }
     done(QDialog::Accepted);
 }
 
@@ -167,9 +204,7 @@ template <class F> void CLoadSourceDlg::OnMainThread(F&& call) {
 }
 
 int CLoadSourceDlg::RowCount() {
-    int nRows = 0;
-    OnMainThread([&] { nRows = m_pView != nullptr ? m_pView->RowCount() : 0; });
-    return nRows;
+    return m_nRows;
 }
 
 void CLoadSourceDlg::SetProgressText(const std::string& strText) {
@@ -178,22 +213,21 @@ void CLoadSourceDlg::SetProgressText(const std::string& strText) {
 }
 
 void CLoadSourceDlg::SetProgress(int nPercent) {
-    OnMainThread([&] {
-        if (m_pProgress != nullptr) {
-            m_pProgress->setValue(nPercent);
-        }
-    });
+    // Posted, not waited for: the bar takes the positions in order when the main thread comes
+    // to them.
+    QPointer<QProgressBar> pProgress = m_pProgress;
+    QMetaObject::invokeMethod(
+        this,
+        [pProgress, nPercent] {
+            if (pProgress != nullptr) {
+                pProgress->setValue(nPercent);
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 LoadTarget CLoadSourceDlg::OutputTarget() {
-    LoadTarget target;
-    OnMainThread([&] {
-        if (m_pView != nullptr) {
-            target.strFolder = QFile::encodeName(m_pView->OutputFolder()).toStdString();
-            target.strExtension = profiles::FormatExtension(m_pView->Settings().m_nFormat);
-        }
-    });
-    return target;
+    return m_target;
 }
 
 int CLoadSourceDlg::AddSource(std::unique_ptr<FileMediaFormat> pRecord, int nRow) {
@@ -203,6 +237,9 @@ int CLoadSourceDlg::AddSource(std::unique_ptr<FileMediaFormat> pRecord, int nRow
             nIndex = m_pView->AppendSource(std::move(pRecord), nRow);
         }
     });
+    if (nIndex >= 0) {
+        ++m_nRows;
+    }
     return nIndex;
 }
 

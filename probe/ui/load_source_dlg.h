@@ -4,6 +4,7 @@
 // Escape and the window's close button do nothing while the worker runs.
 #include <QBasicTimer>
 #include <QDialog>
+#include <QPointer>
 #include <QString>
 
 #include <memory>
@@ -53,6 +54,8 @@ private:
     void StartWorker();
     void OnCloseRequest();
     void PushText();
+    void HoldListPaints(bool bHold);
+    void PaintList();
     // Waits for the worker while serving the main thread's events.
     void WaitForWorker();
     // Runs `call` on the main thread and returns when it is done.
@@ -62,10 +65,14 @@ private:
     std::vector<std::string> m_paths;
     QLabel* m_pText = nullptr;
     QProgressBar* m_pProgress = nullptr;
+    QPointer<QWidget> m_pList; // the view's list, painted by the timer while the pass runs
     std::mutex m_textLock;
     std::string m_strText; // guarded by m_textLock
     QBasicTimer m_textTimer;
     QThread* m_pWorker = nullptr;
     bool m_bStarted = false;
     int m_nFailed = 0;
+    // Read on the main thread before the worker starts; then the worker's alone.
+    LoadTarget m_target;
+    int m_nRows = 0;
 };
