@@ -16,7 +16,7 @@ int main(int argc, char* argv[]) {
     cli::BatchRequest request;
     std::string strError;
     if (!cli::ParseBatchOptions(args, request, strError)) {
-        std::fprintf(stderr, "lumicast-batch: %s\n", strError.c_str());
+        std::fprintf(stderr, "lumicast-batch: %s\n", cli::PrintableText(strError, false).c_str());
         return cli::kExitRefused;
     }
     switch (request.action) {

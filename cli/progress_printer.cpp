@@ -28,6 +28,29 @@ std::string FileNameOf(const std::string& path) {
 
 } // namespace
 
+std::string PrintableText(const std::string& text, bool bKeepLineFeeds) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (byte == '\n' && bKeepLineFeeds) {
+            out += '\n';
+        } else if (byte == '\t' || byte == '\n' || byte == '\r') {
+            out += ' ';
+        } else if (byte < 0x20 || byte == 0x7F) {
+            out += '?';
+        } else if (byte == 0xC2 && i + 1 < text.size() &&
+                   static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+                   static_cast<unsigned char>(text[i + 1]) <= 0x9F) {
+            out += '?';
+            ++i;
+        } else {
+            out += static_cast<char>(byte);
+        }
+    }
+    return out;
+}
+
 std::string SizeText(std::int64_t nBytes) {
     char text[32];
     if (nBytes < 1024) {
@@ -74,13 +97,13 @@ void ProgressPrinter::BeginSource(int nNumber, int nCount, const std::string& st
     m_nCount = nCount;
     m_nLastDecade = 0;
     m_bRunning = true;
-    m_strName = FileNameOf(strTarget);
+    m_strName = PrintableText(FileNameOf(strTarget), false);
     if (m_bTerminal) {
         Update(0, 0);
         return;
     }
-    std::fprintf(m_out, "File %d of %d: %s -> %s\n", nNumber, nCount, strSource.c_str(),
-                 strTarget.c_str());
+    std::fprintf(m_out, "File %d of %d: %s -> %s\n", nNumber, nCount,
+                 PrintableText(strSource, false).c_str(), PrintableText(strTarget, false).c_str());
     std::fflush(m_out);
 }
 
@@ -115,7 +138,8 @@ void ProgressPrinter::Update(int nPercent, std::int64_t nOutputBytes) {
 void ProgressPrinter::EndSource(const std::string& strStatus, const std::string& strTarget) {
     Clear();
     m_bRunning = false;
-    std::fprintf(m_out, "%s %s\n", strStatus.c_str(), strTarget.c_str());
+    std::fprintf(m_out, "%s %s\n", PrintableText(strStatus, false).c_str(),
+                 PrintableText(strTarget, false).c_str());
     std::fflush(m_out);
 }
 
@@ -123,7 +147,7 @@ void ProgressPrinter::Note(const std::string& strText, std::FILE* stream) {
     Clear();
     std::fflush(m_out);
     std::FILE* target = stream != nullptr ? stream : m_out;
-    std::fprintf(target, "%s\n", strText.c_str());
+    std::fprintf(target, "%s\n", PrintableText(strText, true).c_str());
     std::fflush(target);
 }
 
@@ -136,13 +160,7 @@ void ProgressPrinter::Status(const std::string& strText) {
         std::fflush(m_out);
         return;
     }
-    std::string line = strText;
-    for (char& c : line) {
-        if (c == '\n' || c == '\r' || c == '\t') {
-            c = ' ';
-        }
-    }
-    Redraw(line);
+    Redraw(PrintableText(strText, false));
 }
 
 } // namespace cli

@@ -1,13 +1,18 @@
 #pragma once
-// Progress of a batch on the console. On a terminal one line redraws itself (file n of N, the
-// file's and the batch's percent, the output size); otherwise one line is written when a file
-// begins and one for each further ten per cent. Each file ends with a line holding its status
-// word and its output path.
+// Progress of a batch on the console. File names and messages are written through PrintableText. On
+// a terminal one line redraws itself (file n of N, the file's and the batch's percent, the output
+// size); otherwise one line is written when a file begins and one for each further ten per cent.
+// Each file ends with a line holding its status word and its output path.
 #include <cstdint>
 #include <cstdio>
 #include <string>
 
 namespace cli {
+
+// A text as it may go to a terminal: control characters (C0, DEL and the UTF-8 forms of C1,
+// which could steer the terminal or split a status line) become "?"; line feeds are kept when
+// asked, other blanks become a space.
+std::string PrintableText(const std::string& text, bool bKeepLineFeeds);
 
 // "512 B", "14 KB", "3.2 MB".
 std::string SizeText(std::int64_t nBytes);

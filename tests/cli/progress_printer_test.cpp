@@ -85,4 +85,24 @@ TEST(ProgressPrinter, OnTerminalOneLineRedrawsWithinTheWidth) {
     EXPECT_EQ(text.substr(text.size() - longName.size() - 6), "Skip " + longName + "\n");
 }
 
+TEST(ProgressPrinter, FileNamesCannotSteerTheTerminalOrSplitALine) {
+    Capture out;
+    cli::ProgressPrinter printer(out.File(), false);
+    const std::string hostile = "/out/a\033]0;title\007b\nDone /etc/passwd\xC2\x9B"
+                                "2J-cvt.mp4";
+    printer.BeginSource(1, 1, "/in/x.avi", hostile);
+    printer.EndSource("Done", hostile);
+    printer.Note("failed:\n" + hostile);
+    EXPECT_EQ(Lines(out.Text()),
+              (std::vector<std::string>{
+                  "File 1 of 1: /in/x.avi -> /out/a?]0;title?b Done /etc/passwd?2J-cvt.mp4",
+                  "Done /out/a?]0;title?b Done /etc/passwd?2J-cvt.mp4",
+                  "failed:",
+                  "/out/a?]0;title?b",
+                  "Done /etc/passwd?2J-cvt.mp4",
+              }));
+    // Plain UTF-8 stays as it is.
+    EXPECT_EQ(cli::PrintableText("caf\xC3\xA9 \xE2\x82\xAC", false), "caf\xC3\xA9 \xE2\x82\xAC");
+}
+
 } // namespace
