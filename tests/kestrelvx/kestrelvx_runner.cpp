@@ -126,4 +126,46 @@ ReportView ReadLikeApplication(const std::string& report) {
     return view;
 }
 
+bool MatchesShape(std::string_view text, std::string_view shape) {
+    if (shape.empty()) {
+        return text.empty();
+    }
+    const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    switch (shape[0]) {
+    case '*':
+        for (size_t skip = 0; skip <= text.size(); ++skip) {
+            if (MatchesShape(text.substr(skip), shape.substr(1))) {
+                return true;
+            }
+        }
+        return false;
+    case '#': {
+        size_t digits = 0;
+        while (digits < text.size() && digit(text[digits])) {
+            ++digits;
+        }
+        for (size_t used = digits; used >= 1; --used) {
+            if (MatchesShape(text.substr(used), shape.substr(1))) {
+                return true;
+            }
+        }
+        return false;
+    }
+    case '%':
+        return !text.empty() && digit(text[0]) && MatchesShape(text.substr(1), shape.substr(1));
+    default:
+        return !text.empty() && text[0] == shape[0] &&
+               MatchesShape(text.substr(1), shape.substr(1));
+    }
+}
+
+std::string DurationLine(const std::string& report) {
+    const size_t start = report.find("\n  Duration: ");
+    if (start == std::string::npos) {
+        return {};
+    }
+    const size_t end = report.find('\n', start + 1);
+    return report.substr(start + 1, end == std::string::npos ? std::string::npos : end - start - 1);
+}
+
 } // namespace kestrelvx_test

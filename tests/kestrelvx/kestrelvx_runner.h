@@ -2,6 +2,7 @@
 // Running Kestrelvx in tests, and reading its report the way the application does.
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/media.h"
@@ -29,5 +30,12 @@ struct ReportView {
     std::string audio;
 };
 ReportView ReadLikeApplication(const std::string& report);
+
+// Whether text has the shape: '%' stands for one digit, '#' for one or more digits, '*' for any
+// text; every other character stands for itself.
+bool MatchesShape(std::string_view text, std::string_view shape);
+
+// The report's "Duration:" line (without its line feed), "" when there is none.
+std::string DurationLine(const std::string& report);
 
 } // namespace kestrelvx_test

@@ -4,7 +4,6 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <regex>
 
 #include "common/media.h"
 #include "common/testkit.h"
@@ -31,8 +30,21 @@ protected:
 
 std::unique_ptr<testkit::TempDir> KestrelvxProbe::s_dir;
 
-const std::regex kDurationLine(
-    R"(\n  Duration: \d\d:\d\d:\d\d\.\d\d, start: (-?\d+\.\d{6}|N/A), bitrate: (\d+ kb/s|N/A)\n)");
+using kestrelvx_test::MatchesShape;
+
+// "  Duration: 00:00:02.00, start: 0.000000, bitrate: 264 kb/s", with N/A for what is unknown.
+bool HasDurationLine(const std::string& report) {
+    const std::string line = kestrelvx_test::DurationLine(report);
+    for (const char* start : {"#.%%%%%%", "-#.%%%%%%", "N/A"}) {
+        for (const char* rate : {"# kb/s", "N/A"}) {
+            if (MatchesShape(line, std::string("  Duration: %%:%%:%%.%%, start: ") + start +
+                                       ", bitrate: " + rate)) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
 
 TEST(KestrelvxCommandLine, WithoutTheTokenPrintsOneUsageLineAndExits2) {
     for (const std::vector<std::string>& argv :
@@ -71,7 +83,7 @@ TEST_F(KestrelvxProbe, VideoWithSoundGivesTheReportLines) {
     EXPECT_LE(report.size(), 2047u);
     EXPECT_EQ(report.find("Input #0, mov,mp4,m4a,3gp,3g2,mj2, from '" + path + "':\n"), 0u)
         << report;
-    EXPECT_TRUE(std::regex_search(report, kDurationLine)) << report;
+    EXPECT_TRUE(HasDurationLine(report)) << report;
     EXPECT_NE(report.find("  Duration: 00:00:02.00, start: 0.000000, bitrate: "), std::string::npos)
         << report;
     EXPECT_NE(report.find("\n    Stream #0.0(und): Video: h264, yuv420p, 160x120, "),
@@ -85,18 +97,18 @@ TEST_F(KestrelvxProbe, VideoWithSoundGivesTheReportLines) {
     const kestrelvx_test::ReportView view = ReadLikeApplication(report);
     EXPECT_EQ(view.seconds, 2);
     EXPECT_EQ(view.durationText, "00:00:02.00 (2 s)");
-    EXPECT_TRUE(std::regex_match(view.bitrate, std::regex(R"(\d+ kb/s)"))) << view.bitrate;
+    EXPECT_TRUE(MatchesShape(view.bitrate, "# kb/s")) << view.bitrate;
     EXPECT_EQ(view.video.find(" h264, yuv420p, 160x120, "), 0u) << view.video;
     EXPECT_NE(view.video.find("25 tbr"), std::string::npos) << view.video;
     EXPECT_EQ(view.audio.find(" aac, 44100 Hz, stereo, fltp, "), 0u) << view.audio;
-    EXPECT_TRUE(std::regex_search(view.audio, std::regex(R"(\d+ kb/s$)"))) << view.audio;
+    EXPECT_TRUE(MatchesShape(view.audio, "* # kb/s")) << view.audio;
 }
 
 TEST_F(KestrelvxProbe, SoundOnlyFileHasAnAudioLineAndNoVideoLine) {
     const testkit::ProgramRun run = RunKestrelvx({"-i", Clip("sound.wav")});
     EXPECT_NE(run.exitCode, 0);
     EXPECT_EQ(run.output.find("Input #0, wav, from '"), 0u) << run.output;
-    EXPECT_TRUE(std::regex_search(run.output, kDurationLine)) << run.output;
+    EXPECT_TRUE(HasDurationLine(run.output)) << run.output;
     EXPECT_EQ(run.output.find("Video:"), std::string::npos) << run.output;
     const kestrelvx_test::ReportView view = ReadLikeApplication(run.output);
     EXPECT_EQ(view.seconds, 2);
@@ -107,7 +119,8 @@ TEST_F(KestrelvxProbe, SoundOnlyFileHasAnAudioLineAndNoVideoLine) {
 TEST_F(KestrelvxProbe, SubSecondFileReportsItsFraction) {
     const testkit::ProgramRun run = RunKestrelvx({"-i", Clip("short.mp4")});
     EXPECT_NE(run.exitCode, 0);
-    EXPECT_TRUE(std::regex_search(run.output, std::regex(R"(\n  Duration: 00:00:00\.5\d, )")))
+    EXPECT_TRUE(
+        MatchesShape(kestrelvx_test::DurationLine(run.output), "  Duration: 00:00:00.5%, *"))
         << run.output;
     const kestrelvx_test::ReportView view = ReadLikeApplication(run.output);
     EXPECT_EQ(view.seconds, 0);
@@ -147,7 +160,7 @@ TEST_F(KestrelvxProbe, LongMetadataAndLongPathsStayWithinOneRead) {
 
     const testkit::ProgramRun run = RunKestrelvx({"-i", path});
     EXPECT_LE(run.output.size(), 2047u);
-    EXPECT_TRUE(std::regex_search(run.output, kDurationLine)) << run.output;
+    EXPECT_TRUE(HasDurationLine(run.output)) << run.output;
     EXPECT_NE(run.output.find("Stream #0.0(und): Video: h264"), std::string::npos);
     EXPECT_NE(run.output.find("Stream #0.1(und): Audio: aac"), std::string::npos);
     EXPECT_EQ(run.output.back(), '\n');
