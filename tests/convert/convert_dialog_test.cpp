@@ -121,48 +121,6 @@ private slots:
         QCOMPARE(setup.m_prompts.Unscripted(), 0);
     }
 
-    void encoderFailureIsAnError() {
-        DialogSetup setup;
-        setup.m_list.Add(MakeRecord("/v/fail.avi", 0, 3));
-        setup.m_list.Add(MakeRecord("/v/two.avi", 0, 3));
-        setup.m_prompts.AnswerMessage(PromptResult::Ok);
-        setup.m_prompts.AnswerMessage(PromptResult::Ok);
-        auto pDialog = setup.MakeDialog();
-        pDialog->DoModal();
-        QCOMPARE(setup.m_list.Statuses(), (std::vector<int>{kStatusError, kStatusDone}));
-        QCOMPARE(setup.m_list.Record(0).m_bConverted, 0);
-        QVERIFY(setup.m_prompts.At(0).text.contains(QStringLiteral("\r\n\n/v/fail.avi\r\n\r\n")));
-        QCOMPARE(setup.m_prompts.At(1).text, QString::fromLatin1(kCompleted));
-    }
-
-    void sameSourceTwiceGetsTwoNames() {
-        DialogSetup setup;
-        setup.m_list.Add(MakeRecord("/v/clip.avi", 0, 3));
-        setup.m_list.Add(MakeRecord("/v/clip.avi", 0, 3));
-        setup.m_prompts.AnswerMessage(PromptResult::Ok);
-        auto pDialog = setup.MakeDialog();
-        pDialog->DoModal();
-        QCOMPARE(setup.m_list.Record(0).m_strTargetName, std::string("clip-cvt"));
-        QCOMPARE(setup.m_list.Record(1).m_strTargetName, std::string("clip-cvt[1]"));
-        QCOMPARE(setup.m_list.Statuses(), (std::vector<int>{kStatusDone, kStatusDone}));
-    }
-
-    void rowsGoInListOrder() {
-        DialogSetup setup;
-        setup.m_list.Add(MakeRecord("/v/a.avi", 0, 3));
-        setup.m_list.Add(MakeRecord("/v/b.avi", 0, 3));
-        setup.m_list.Add(MakeRecord("/v/c.avi", 0, 3));
-        setup.m_list.m_rows = {1, 2, 0};
-        setup.m_prompts.AnswerMessage(PromptResult::Ok);
-        auto pDialog = setup.MakeDialog();
-        pDialog->DoModal();
-        const std::vector<std::string> calls = ReadLines(setup.CallLog());
-        QCOMPARE(int(calls.size()), 3);
-        QVERIFY(calls[0].rfind("/v/b.avi|", 0) == 0);
-        QVERIFY(calls[1].rfind("/v/c.avi|", 0) == 0);
-        QVERIFY(calls[2].rfind("/v/a.avi|", 0) == 0);
-    }
-
     void emptyListEndsAtOnce() {
         DialogSetup setup;
         setup.m_prompts.AnswerMessage(PromptResult::Ok);

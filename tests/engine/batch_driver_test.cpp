@@ -382,9 +382,4 @@ TEST_F(BatchDriverTest, OutputFolderWithoutFinalSlashIsCreated) {
     EXPECT_TRUE(std::filesystem::is_regular_file(m_work.File("plain/one-cvt.mp4")));
 }
 
-TEST_F(BatchDriverTest, FailureMessageIsAssembledFromTheTwoTexts) {
-    EXPECT_EQ(BuildFailureMessage("\n/a b.avi"),
-              std::string(kUnknownFormat) + "\r\n\n/a b.avi\r\n\r\n" + kReasons);
-}
-
 } // namespace
