@@ -4,34 +4,29 @@
 #include "support/version_record.h"
 
 #include "common/testkit.h"
-#include "pe_image_builder.h"
+#include "image_builder.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace {
 
-using pe_test::Info;
-using pe_test::PeImage;
-using pe_test::Put16;
-using pe_test::Put32;
-using pe_test::VersionRecord;
+using image_test::ElfImage;
+using image_test::Info;
+using image_test::PeImage;
+using image_test::Put16;
+using image_test::Put32;
+using image_test::VersionRecord;
 
 void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()),
               static_cast<std::streamsize>(bytes.size()));
-}
-
-std::vector<std::uint8_t> ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 // Runs the whole look-up on bytes held in a heap block of exactly their size, so that any read
@@ -172,7 +167,7 @@ TEST(FileVersion, TruncatedImagesFailCleanly) {
     const std::vector<std::uint8_t> record = VersionRecord(Info(6, 5, 2600, 0));
     const std::vector<std::uint8_t> image = PeImage(record);
     const std::size_t recordEnd =
-        pe_test::kResourceFileOffset + pe_test::kRecordInResources + record.size();
+        image_test::kResourceFileOffset + image_test::kRecordInResources + record.size();
     FixedFileInfo info;
     ASSERT_TRUE(ReadVersion(image, info));
     for (std::size_t size = 0; size < recordEnd; ++size) {
@@ -189,10 +184,10 @@ TEST(FileVersion, TruncatedImagesFailCleanly) {
 
 TEST(FileVersion, HostileImagesFailCleanly) {
     const std::vector<std::uint8_t> good = PeImage(VersionRecord(Info(6, 5, 2600, 0)));
-    const std::size_t coff = pe_test::kPeHeader + 4;
+    const std::size_t coff = image_test::kPeHeader + 4;
     const std::size_t optional = coff + 20;
     const std::size_t section = optional + 240;
-    const std::size_t rsrc = pe_test::kResourceFileOffset;
+    const std::size_t rsrc = image_test::kResourceFileOffset;
     struct Case {
         const char* what;
         std::size_t at;
@@ -217,7 +212,7 @@ TEST(FileVersion, HostileImagesFailCleanly) {
         {"record address beyond", rsrc + 0x50, 0xFFFFFFF0U, false},
         {"record size beyond", rsrc + 0x54, 0x7FFFFFFFU, false},
         {"empty record", rsrc + 0x54, 0, false},
-        {"key without an end", rsrc + pe_test::kRecordInResources + 6, 0x41414141U, false},
+        {"key without an end", rsrc + image_test::kRecordInResources + 6, 0x41414141U, false},
     };
     for (const Case& c : cases) {
         std::vector<std::uint8_t> bad = good;
@@ -246,38 +241,52 @@ TEST(FileVersion, HostileImagesFailCleanly) {
     }
 }
 
-TEST(FileVersion, OurExecutablesCarryTheProjectVersion) {
+void ExpectProjectVersion(const std::string& program) {
     const Version expected{LUMICAST_VERSION_MAJOR, LUMICAST_VERSION_MINOR, LUMICAST_VERSION_PATCH};
-    std::vector<std::string> programs = {"/proc/self/exe"};
+    Version v;
+    std::string out;
+    ASSERT_TRUE(GetVersion(program, v, out)) << program << ": " << out;
+    EXPECT_EQ(v, expected) << program;
+    EXPECT_NE(out.find("  FileVersion:     " + std::to_string(expected.major) + "." +
+                       std::to_string(expected.minor) + "." + std::to_string(expected.third) +
+                       ".0\n"),
+              std::string::npos)
+        << out;
+    EXPECT_NE(out.find("  FileType:        VFT_APP\n"), std::string::npos) << out;
+}
+
+// The test program gets the same embedded record as the application.
+TEST(FileVersion, TestProgramCarriesTheProjectVersion) {
+    ExpectProjectVersion("/proc/self/exe");
+}
+
+TEST(FileVersion, ApplicationCarriesTheProjectVersion) {
     const std::string app = testkit::BinDir() + "/lumicast";
-    if (std::filesystem::exists(app)) {
-        programs.push_back(app);
-    }
-    for (const std::string& program : programs) {
-        Version v;
-        std::string out;
-        ASSERT_TRUE(GetVersion(program, v, out)) << program << ": " << out;
-        EXPECT_EQ(v, expected) << program;
-        EXPECT_NE(out.find("  FileVersion:     " + std::to_string(expected.major) + "." +
-                           std::to_string(expected.minor) + "." + std::to_string(expected.third) +
-                           ".0\n"),
-                  std::string::npos);
-        EXPECT_NE(out.find("  FileType:        VFT_APP\n"), std::string::npos);
-    }
-    if (programs.size() == 1) {
+    if (!std::filesystem::exists(app)) {
         GTEST_SKIP() << "the lumicast program is not built here";
     }
+    ExpectProjectVersion(app);
+}
+
+TEST(FileVersion, ReadsTheRecordOfAnElfSection) {
+    testkit::TempDir dir;
+    const std::string path = dir.File("program");
+    WriteBytes(path, ElfImage(VersionRecord(Info(2, 7, 31, 4))));
+    Version v;
+    std::string out;
+    ASSERT_TRUE(GetVersion(path, v, out)) << out;
+    EXPECT_EQ(v, (Version{2, 7, 31}));
+    EXPECT_NE(out.find("  FileVersion:     2.7.31.4\n"), std::string::npos);
 }
 
 TEST(FileVersion, DamagedElfImagesFailCleanly) {
-    const std::vector<std::uint8_t> self = ReadBytes("/proc/self/exe");
-    ASSERT_GT(self.size(), 64U);
+    const std::vector<std::uint8_t> record = VersionRecord(Info(2, 7, 31, 4));
+    const std::vector<std::uint8_t> good = ElfImage(record);
     FixedFileInfo info;
-    ASSERT_TRUE(ReadVersion(self, info));
-    // Cut short: the section table sits at the end of the file.
-    for (const std::size_t size : {std::size_t{0}, std::size_t{4}, std::size_t{63}, std::size_t{64},
-                                   self.size() / 2, self.size() - 64, self.size() - 1}) {
-        const std::vector<std::uint8_t> cut(self.begin(), self.begin() + static_cast<long>(size));
+    ASSERT_TRUE(ReadVersion(good, info));
+    // Cut short anywhere: the section table sits at the end of the file.
+    for (std::size_t size = 0; size < good.size(); ++size) {
+        const std::vector<std::uint8_t> cut(good.begin(), good.begin() + static_cast<long>(size));
         EXPECT_FALSE(ReadVersion(cut, info)) << size;
     }
     // Header fields that point anywhere.
@@ -286,24 +295,45 @@ TEST(FileVersion, DamagedElfImagesFailCleanly) {
         int bytes;
         std::uint64_t value;
     };
+    const std::size_t table = good.size() - 3 * 64;
     const Case cases[] = {
-        {0x28, 8, 0xFFFFFFFFFFFFFFF0ULL}, // section table offset
-        {0x28, 8, 0},                     // no section table
-        {0x3A, 2, 1},                     // section header size too small
-        {0x3A, 2, 0xFFFF},                // ... or huge
-        {0x3C, 2, 0},                     // count taken from the first header
-        {0x3C, 2, 0xFFFF},                // many sections
-        {0x3E, 2, 0xFFFF},                // names index taken from the first header
-        {0x3E, 2, 0xFFFE},                // names index beyond the table
-        {4, 1, 1},                        // 32-bit
-        {5, 1, 2},                        // big-endian
+        {0x28, 8, 0xFFFFFFFFFFFFFFF0ULL},             // section table offset
+        {0x3A, 2, 1},                                 // section header size too small
+        {0x3A, 2, 0xFFFF},                            // ... or huge
+        {0x3C, 2, 0xFFFF},                            // many sections
+        {0x3E, 2, 0xFFFE},                            // names index beyond the table
+        {4, 1, 1},                                    // 32-bit
+        {5, 1, 2},                                    // big-endian
+        {table + 64 + 24, 8, 0xFFFFFFFFFFFFFF00ULL},  // names beyond the file
+        {table + 64 + 32, 8, 0x7FFFFFFFFFFFFFFFULL},  // names larger than the file
+        {table + 128, 4, 0xFFFFFFF0U},                // name offset beyond the names
+        {table + 128 + 24, 8, 0xFFFFFFFFFFFFFF00ULL}, // record beyond the file
+        {table + 128 + 32, 8, 0xFFFFFFFFFFFFFFFFULL}, // record larger than the file
+        {table + 128 + 32, 8, 8},                     // record too short for the fixed info
     };
     for (const Case& c : cases) {
-        std::vector<std::uint8_t> bad = self;
+        std::vector<std::uint8_t> bad = good;
         for (int i = 0; i < c.bytes; ++i) {
             bad[c.at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(c.value >> (8 * i));
         }
-        ReadVersion(bad, info);
+        EXPECT_FALSE(ReadVersion(bad, info)) << c.at;
+    }
+    // Counts kept in the first section header (many sections): read from there, bounded too.
+    std::vector<std::uint8_t> extended = good;
+    Put16(extended, 0x3C, 0);
+    Put16(extended, 0x3E, 0xFFFF);
+    Put32(extended, table + 32, 3); // count
+    Put32(extended, table + 40, 1); // names index
+    EXPECT_TRUE(ReadVersion(extended, info));
+    Put32(extended, table + 32, 0xFFFFFFFFU);
+    EXPECT_FALSE(ReadVersion(extended, info));
+    // Every byte replaced by values that tend to break readers.
+    for (std::size_t at = 0; at < good.size(); ++at) {
+        for (const int value : {0x00, 0x7F, 0x80, 0xFF}) {
+            std::vector<std::uint8_t> bad = good;
+            bad[at] = static_cast<std::uint8_t>(value);
+            ReadVersion(bad, info);
+        }
     }
 }
 

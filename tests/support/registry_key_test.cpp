@@ -234,7 +234,7 @@ TEST_F(RegistryKeyTest, StoreKeptAsALinkStaysALink) {
 }
 
 TEST_F(RegistryKeyTest, ConcurrentWritersLoseNothing) {
-    constexpr int kEach = 25;
+    constexpr int kEach = 6;
     // Threads of one process...
     std::vector<std::thread> threads;
     for (int t = 0; t < 2; ++t) {
@@ -252,7 +252,7 @@ TEST_F(RegistryKeyTest, ConcurrentWritersLoseNothing) {
     }
     // ... and separate processes.
     const std::string helper = testkit::ShellQuote(testkit::BinDir() + "/support_test_helper");
-    ASSERT_EQ(testkit::Shell(helper + " set 25 a & " + helper + " set 25 b & wait"), 0);
+    ASSERT_EQ(testkit::Shell(helper + " set 6 a & " + helper + " set 6 b & wait"), 0);
 
     RegistryKey key;
     ASSERT_EQ(key.Open(RegistryRoot::LocalMachine, kAppKey, kRegAccessRead), kRegOk);

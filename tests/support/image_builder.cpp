@@ -1,6 +1,9 @@
-#include "pe_image_builder.h"
+#include "image_builder.h"
 
-namespace pe_test {
+#include <algorithm>
+#include <iterator>
+
+namespace image_test {
 
 void Put16(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
     if (b.size() < at + 2) {
@@ -126,4 +129,36 @@ std::vector<std::uint8_t> PeImage(const std::vector<std::uint8_t>& record,
     return b;
 }
 
-} // namespace pe_test
+std::vector<std::uint8_t> ElfImage(const std::vector<std::uint8_t>& record) {
+    std::vector<std::uint8_t> b(64, 0);
+    const std::uint8_t ident[] = {0x7F, 'E', 'L', 'F', 2, 1, 1};
+    std::copy(std::begin(ident), std::end(ident), b.begin());
+    Put16(b, 16, 2);    // executable
+    Put16(b, 18, 0x3E); // x86-64
+    Put32(b, 20, 1);
+    Put16(b, 0x34, 64);
+    Put16(b, 0x3A, 64);
+    Put16(b, 0x3C, 3);
+    Put16(b, 0x3E, 1);
+    const char names[] = "\0.shstrtab\0.lumicast_version"; // with its final zero: 29 bytes
+    b.insert(b.end(), std::begin(names), std::end(names));
+    b.resize(kElfRecordOffset, 0);
+    b.insert(b.end(), record.begin(), record.end());
+    b.resize((b.size() + 7) & ~std::size_t{7}, 0);
+    const std::size_t table = b.size();
+    Put32(b, 0x28, static_cast<std::uint32_t>(table));
+    b.resize(table + 3 * 64, 0);
+    const std::size_t strtab = table + 64;
+    Put32(b, strtab, 1);       // ".shstrtab"
+    Put32(b, strtab + 4, 3);   // SHT_STRTAB
+    Put32(b, strtab + 24, 64); // offset
+    Put32(b, strtab + 32, static_cast<std::uint32_t>(sizeof(names)));
+    const std::size_t version = table + 128;
+    Put32(b, version, 11);    // ".lumicast_version"
+    Put32(b, version + 4, 1); // SHT_PROGBITS
+    Put32(b, version + 24, static_cast<std::uint32_t>(kElfRecordOffset));
+    Put32(b, version + 32, static_cast<std::uint32_t>(record.size()));
+    return b;
+}
+
+} // namespace image_test

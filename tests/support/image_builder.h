@@ -1,12 +1,13 @@
 #pragma once
-// Builds small PE images with a version resource, in memory, for the version reader's tests.
+// Builds small PE and ELF images with a version record, in memory, for the version reader's
+// tests.
 #include "support/version_record.h"
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-namespace pe_test {
+namespace image_test {
 
 // A VS_VERSIONINFO record holding info (value length 52 unless told otherwise).
 std::vector<std::uint8_t> VersionRecord(const FixedFileInfo& info,
@@ -28,6 +29,10 @@ struct ImageOptions {
 std::vector<std::uint8_t> PeImage(const std::vector<std::uint8_t>& record,
                                   const ImageOptions& options = {});
 
+// A 64-bit little-endian ELF file with three sections: none, the section names, and
+// ".lumicast_version" holding record.
+std::vector<std::uint8_t> ElfImage(const std::vector<std::uint8_t>& record);
+
 void Put16(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v);
 void Put32(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v);
 
@@ -35,5 +40,6 @@ void Put32(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v);
 inline constexpr std::size_t kPeHeader = 0x40;
 inline constexpr std::size_t kResourceFileOffset = 0x200;
 inline constexpr std::size_t kRecordInResources = 0x60;
+inline constexpr std::size_t kElfRecordOffset = 96;
 
-} // namespace pe_test
+} // namespace image_test
