@@ -46,8 +46,9 @@ public:
 
     // Opens the key, or creates it if missing (a new key appears in the store with its first
     // value). flags: bit 0 read, bit 1 write. The sub-key path uses "\" between names; an empty
-    // path is the root itself. Fails (kRegInvalidParam) for a path with an empty name or a line
-    // break, and when the store folder cannot be made. On failure the wrapper is left empty.
+    // path is the root itself. Fails with kRegInvalidParam for a path with an empty name or a
+    // line break, kRegPathNotFound when the user has no configuration folder, kRegAccessDenied
+    // when the store folder cannot be made. On failure the wrapper is left empty.
     std::int32_t Open(RegistryRoot root, const std::string& path, std::uint32_t flags);
     void Close();
     bool IsOpen() const { return m_bOpen; }
