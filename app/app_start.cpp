@@ -27,7 +27,6 @@ std::uint16_t CurrentLanguageId() {
 
 std::unique_ptr<CMainFrame> StartApplication() {
     QCoreApplication::setApplicationName(AppName());
-    QGuiApplication::setApplicationDisplayName(AppName());
     QGuiApplication::setWindowIcon(ApplicationIcon());
 
     // The media framework is checked once, before the form decides on its tip label.
@@ -54,7 +53,6 @@ int RunApplication(int argc, char* argv[]) {
     if (frame == nullptr) {
         return 1;
     }
-    // The frame closes after the exit question; then the event loop ends.
-    QObject::connect(&app, &QApplication::lastWindowClosed, &app, &QApplication::quit);
+    // The event loop ends when the frame has closed after the exit question.
     return QApplication::exec();
 }
