@@ -46,7 +46,6 @@ lang::DialogTemplate Template(std::vector<lang::DialogControl> controls) {
 class DialogBuilderTest : public QObject {
     Q_OBJECT
 private slots:
-    void unitsScaleByAverageWidthAndHeight();
     void unitsRoundToNearestPixel();
     void parentTakesTemplateSizeCaptionAndFont();
     void controlsAreNamedAndPlacedByTheirIds();
@@ -59,18 +58,6 @@ private slots:
     void factoryReplacesCustomControls();
     void labelsDropMnemonicMarks();
 };
-
-void DialogBuilderTest::unitsScaleByAverageWidthAndHeight() {
-    QFont font = QApplication::font();
-    font.setPointSize(8);
-    const QFontMetrics metrics(font);
-    const int w = metrics.averageCharWidth();
-    const int h = metrics.height();
-    // Multiples of 4 horizontal and 8 vertical units are exact.
-    const QRect rect = DialogUnitsToPixels(font, 4, 8, 40, 80);
-    QCOMPARE(rect, QRect(w, h, 10 * w, 10 * h));
-    QCOMPARE(DialogUnitsToPixels(font, 0, 0, 0, 0), QRect(0, 0, 0, 0));
-}
 
 void DialogBuilderTest::unitsRoundToNearestPixel() {
     QFont font = QApplication::font();
@@ -88,6 +75,7 @@ void DialogBuilderTest::unitsRoundToNearestPixel() {
         QCOMPARE(rect.width(), rounded(units, w, 4));
         QCOMPARE(rect.height(), rounded(units, h, 8));
     }
+    QCOMPARE(DialogUnitsToPixels(font, 4, 8, 40, 80), QRect(w, h, 10 * w, 10 * h));
     // Negative positions round away from zero just as positive ones do.
     QCOMPARE(DialogUnitsToPixels(font, -7, 0, 0, 0).x(), -rounded(7, w, 4));
 }

@@ -37,8 +37,6 @@ class HelpWindowTest : public QObject {
     Q_OBJECT
 private slots:
     void shownOneSecondAfterFirstStartThenNeverAgain();
-    void closingWithEscapeAlsoCounts();
-    void storedFlagSuppressesIt();
     void toolTipsCommandShowsItOnDemand();
     void formCheckBoxShowsItAndEndsChecked();
     void showsTheFourSteps();
@@ -85,28 +83,6 @@ void HelpWindowTest::shownOneSecondAfterFirstStartThenNeverAgain() {
     QVERIFY(!frame->View()->IsHelpTimerActive());
     QTest::qWait(1800);
     QVERIFY(VisibleTopLevel(kHelpName) == nullptr);
-    CloseFrame(frame);
-}
-
-void HelpWindowTest::closingWithEscapeAlsoCounts() {
-    ScopedConfigFolder config;
-    std::unique_ptr<CMainFrame> frame = StartApplication();
-    QWidget* help = WaitForTopLevel(kHelpName, 5000);
-    QVERIFY(help != nullptr);
-    QTest::keyClick(help, Qt::Key_Escape);
-    QTRY_VERIFY(VisibleTopLevel(kHelpName) == nullptr);
-    QVERIFY(ReadHiddenToolTips());
-    QVERIFY(frame->View()->HiddenHelpCheck());
-    CloseFrame(frame);
-}
-
-void HelpWindowTest::storedFlagSuppressesIt() {
-    ScopedConfigFolder config;
-    WriteHiddenToolTips();
-    QVERIFY(ReadHiddenToolTips());
-    std::unique_ptr<CMainFrame> frame = StartApplication();
-    QVERIFY(HiddenHelpAtStart());
-    QVERIFY(!frame->View()->IsHelpTimerActive());
     CloseFrame(frame);
 }
 

@@ -2,7 +2,6 @@
 // the About text, and menus shorter than the usual seven.
 #include "app/menu_rebuild.h"
 #include "lang/resource_ids.h"
-#include "lang/resource_strings.h"
 
 #include <QTest>
 
@@ -41,7 +40,6 @@ private slots:
     void languageMenuListsEntriesWithTheCurrentChecked();
     void aboutItemNamesTheApplication();
     void shortMenuIsLeftAsItIs();
-    void builtinMenuKeepsOnlyTheOfferedTargets();
 };
 
 void MenuRebuildTest::removesCommandsAtAnyDepth() {
@@ -103,19 +101,6 @@ void MenuRebuildTest::shortMenuIsLeftAsItIs() {
     QCOMPARE(shown.items.size(), std::size_t{1});
     QCOMPARE(shown.items[0].children.size(), std::size_t{1});
     QCOMPARE(RebuiltMenu(lang::Menu{}, {}, 0).items.size(), std::size_t{0});
-}
-
-void MenuRebuildTest::builtinMenuKeepsOnlyTheOfferedTargets() {
-    const lang::Menu& builtin = BuiltinEnglish().menus.at(ids::kMainFrame);
-    const lang::Menu shown = RebuiltMenu(builtin, {BuiltinLanguageEntry()}, 0);
-    QCOMPARE(shown.items.size(), std::size_t{7});
-    const std::vector<lang::MenuItem>& targets = shown.items[4].children;
-    QCOMPARE(targets.size(), std::size_t{2});
-    QCOMPARE(targets[0].nCommand, ids::kCmdTgtMpeg4);
-    QCOMPARE(targets[1].nCommand, ids::kCmdTgtH264);
-    QVERIFY(!Contains(shown.items, ids::kCmdSaveAs));
-    // The source formats all stay, separator included.
-    QCOMPARE(shown.items[3].children.size(), std::size_t{11});
 }
 
 QTEST_MAIN(MenuRebuildTest)

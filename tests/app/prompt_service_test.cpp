@@ -71,7 +71,6 @@ private slots:
     void openFilesCancelledGivesNothing();
     void scriptedAnswersInOrderAndRecords();
     void scriptedMismatchIsAnsweredAsClosed();
-    void scriptedServiceUninstallsItself();
 };
 
 void PromptServiceTest::messageBoxHasCaptionIconAndButtons() {
@@ -196,15 +195,6 @@ void PromptServiceTest::scriptedMismatchIsAnsweredAsClosed() {
     QVERIFY(prompts.Last().bScripted);
     QVERIFY(Prompts().PickFolder(nullptr, QStringLiteral("Pick"), QString()).isEmpty());
     QCOMPARE(prompts.Last().result, PromptResult::Cancel);
-}
-
-void PromptServiceTest::scriptedServiceUninstallsItself() {
-    IPromptService* real = &Prompts();
-    {
-        ScriptedPrompts prompts;
-        QVERIFY(&Prompts() != real);
-    }
-    QCOMPARE(&Prompts(), real);
 }
 
 QTEST_MAIN(PromptServiceTest)
