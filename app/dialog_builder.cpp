@@ -198,6 +198,50 @@ QWidget* MakeDefault(const lang::DialogControl& control, const QString& text, QW
     return new QWidget(parent);
 }
 
+// Width a control needs to show its whole text in `font`, or 0 when its text may wrap or it shows
+// no text of its own.
+int NeededWidth(QWidget* widget, const QFont& font) {
+    const QFontMetrics metrics(font);
+    if (auto* label = qobject_cast<QLabel*>(widget)) {
+        if (label->textFormat() != Qt::PlainText || label->text().contains(QLatin1Char('\n')) ||
+            label->height() >= 2 * metrics.lineSpacing()) {
+            return 0;
+        }
+        return metrics.horizontalAdvance(label->text()) + 2 * label->frameWidth() + 1;
+    }
+    if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+        const QFont old = button->font();
+        button->setFont(font);
+        const int nWidth = button->sizeHint().width();
+        button->setFont(old);
+        if (qobject_cast<QPushButton*>(widget) != nullptr) {
+            // Push buttons ask for a minimum width of their own; only the text counts here.
+            return metrics.horizontalAdvance(button->text()) + metrics.averageCharWidth() * 2;
+        }
+        return nWidth;
+    }
+    return 0;
+}
+
+// The sans font runs wider than the face the templates were laid out for, so a text that does
+// not fit its control steps down by half a point, at most to kSmallestPointSize, rather than be
+// cut off.
+constexpr double kSmallestPointSize = 7.0;
+
+void ShrinkToFit(QWidget* widget, const QFont& dialogFont) {
+    QFont font = dialogFont;
+    if (NeededWidth(widget, font) <= widget->width()) {
+        return;
+    }
+    while (font.pointSizeF() - 0.5 >= kSmallestPointSize) {
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+        if (NeededWidth(widget, font) <= widget->width()) {
+            break;
+        }
+    }
+    widget->setFont(font);
+}
+
 } // namespace
 
 QRect DialogUnitsToPixels(const QFont& font, int x, int y, int cx, int cy) {
@@ -247,6 +291,7 @@ BuiltDialog BuildFromTemplate(QWidget* parent, const lang::DialogTemplate& tmpl,
 
         widget->setGeometry(
             DialogUnitsToPixels(built.font, control.x, control.y, control.cx, control.cy));
+        ShrinkToFit(widget, built.font);
         if (control.nId != -1) {
             widget->setObjectName(QStringLiteral("ctl_%1").arg(control.nId));
             built.controls.insert(control.nId, widget);

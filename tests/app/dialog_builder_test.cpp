@@ -57,6 +57,7 @@ private slots:
     void groupBoxStaysBehindItsControls();
     void factoryReplacesCustomControls();
     void labelsDropMnemonicMarks();
+    void tightTextStepsDownToFit();
 };
 
 void DialogBuilderTest::unitsRoundToNearestPixel() {
@@ -269,6 +270,30 @@ void DialogBuilderTest::labelsDropMnemonicMarks() {
         &parent, Template({Ctl(1077, lang::ControlKind::Static, "&Format: R&&D", 0, 0, 80, 10)}));
     QCOMPARE(parent.findChild<QLabel*>(QStringLiteral("ctl_1077"))->text(),
              QStringLiteral("Format: R&D"));
+}
+
+void DialogBuilderTest::tightTextStepsDownToFit() {
+    QWidget parent;
+    BuildFromTemplate(
+        &parent, Template({Ctl(1, lang::ControlKind::Static, "Samplerate:", 0, 0, 40, 8),
+                           Ctl(2, lang::ControlKind::Static, "Size:", 0, 10, 36, 8),
+                           Ctl(3, lang::ControlKind::CheckBox, "Variable Bit Rate", 0, 20, 72, 10),
+                           Ctl(4, lang::ControlKind::Static,
+                               "A text far too long for so small a label", 0, 30, 20, 8),
+                           Ctl(5, lang::ControlKind::Static, "Two\nlines", 0, 40, 8, 16)}));
+    const auto width = [](QWidget* widget, const QString& text) {
+        return QFontMetrics(widget->font()).horizontalAdvance(text);
+    };
+    auto* tight = parent.findChild<QLabel*>(QStringLiteral("ctl_1"));
+    QVERIFY(tight->font().pointSizeF() < 8.0);
+    QVERIFY(tight->font().pointSizeF() >= 7.0);
+    QVERIFY(width(tight, tight->text()) <= tight->width());
+    QCOMPARE(parent.findChild<QLabel*>(QStringLiteral("ctl_2"))->font().pointSizeF(), 8.0);
+    auto* check = parent.findChild<QCheckBox*>(QStringLiteral("ctl_3"));
+    QVERIFY(check->sizeHint().width() <= check->width());
+    // Never below 7 points, and a text meant to wrap keeps the dialog font.
+    QCOMPARE(parent.findChild<QLabel*>(QStringLiteral("ctl_4"))->font().pointSizeF(), 7.0);
+    QCOMPARE(parent.findChild<QLabel*>(QStringLiteral("ctl_5"))->font().pointSizeF(), 8.0);
 }
 
 QTEST_MAIN(DialogBuilderTest)
