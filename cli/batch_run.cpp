@@ -8,7 +8,7 @@
 #include "cli/console_batch_host.h"
 #include "cli/console_sources.h"
 #include "cli/progress_printer.h"
-#include "cli/signal_watch.h"
+#include "platform/signal_watch.h"
 #include "probe/load_sources.h"
 #include "profiles/catalogue.h"
 #include "profiles/settings.h"
@@ -53,7 +53,7 @@ std::string ResolveOutputFolder(const std::string& strGiven) {
     return strFolder;
 }
 
-int RunBatch(const BatchRequest& request, ProgressPrinter& printer, SignalWatch& watch) {
+int RunBatch(const BatchRequest& request, ProgressPrinter& printer, platform::SignalWatch& watch) {
     profiles::ConversionSettings settings = request.settings;
     settings.m_strOutputFolder = ResolveOutputFolder(request.strOutputFolder);
 

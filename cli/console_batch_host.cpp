@@ -6,8 +6,8 @@
 
 #include "cli/console_sources.h"
 #include "cli/progress_printer.h"
-#include "cli/signal_watch.h"
 #include "engine/batch_driver.h"
+#include "platform/signal_watch.h"
 #include "sources/source_record.h"
 
 namespace cli {
@@ -92,7 +92,7 @@ void CConsoleBatchHost::MarkCancelledRows() {
     }
 }
 
-int CConsoleBatchHost::Run(SignalWatch& watch) {
+int CConsoleBatchHost::Run(platform::SignalWatch& watch) {
     std::thread worker([this] { ConvertSourcesThread(this); });
     int nSignal = 0;
     while (!m_batch.m_evDone.TryWait()) {

@@ -9,12 +9,14 @@
 #include "engine/encoder_job.h"
 #include "profiles/conversion_settings.h"
 
+namespace platform {
+class SignalWatch;
+}
+
 namespace cli {
 
 struct ConsoleSourceList;
 class ProgressPrinter;
-class SignalWatch;
-
 class CConsoleBatchHost : public IBatchHost {
 public:
     CConsoleBatchHost(ConsoleSourceList& list, const profiles::ConversionSettings& settings,
@@ -33,7 +35,7 @@ public:
     // Runs the batch on a worker thread and returns when it has ended: the signal that cancelled
     // it, or 0. After a cancel the current source (unless it had ended already) and every later
     // one are marked "Skip", as the conversion dialog marks them.
-    int Run(SignalWatch& watch);
+    int Run(platform::SignalWatch& watch);
 
 private:
     void ShowProgress();

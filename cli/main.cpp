@@ -2,14 +2,14 @@
 // through the same batch driver as the window's Convert command.
 #include <cstdio>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "cli/batch_options.h"
 #include "cli/batch_run.h"
 #include "cli/help_text.h"
 #include "cli/progress_printer.h"
-#include "cli/signal_watch.h"
+#include "platform/signal_watch.h"
+#include "platform/terminal.h"
 
 int main(int argc, char* argv[]) {
     const std::vector<std::string> args(argv + 1, argv + argc);
@@ -33,11 +33,11 @@ int main(int argc, char* argv[]) {
         break;
     }
 
-    cli::SignalWatch watch;
+    platform::SignalWatch watch;
     if (!watch.IsReady()) {
         std::fputs("lumicast-batch: cannot watch for Ctrl-C; it will end the program at once\n",
                    stderr);
     }
-    cli::ProgressPrinter printer(stdout, isatty(fileno(stdout)) == 1);
+    cli::ProgressPrinter printer(stdout, platform::IsTerminal(stdout));
     return cli::RunBatch(request, printer, watch);
 }

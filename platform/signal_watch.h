@@ -5,7 +5,7 @@
 // waits of the encoder job on other threads simply go on when a signal lands there. Only the
 // dispositions change, not the signal mask, so encoder processes started meanwhile still end on
 // the signals as usual.
-namespace cli {
+namespace platform {
 
 class SignalWatch {
 public:
@@ -28,4 +28,4 @@ private:
     bool m_bReady = false;
 };
 
-} // namespace cli
+} // namespace platform

@@ -1,4 +1,4 @@
-#include "cli/signal_watch.h"
+#include "platform/signal_watch.h"
 
 #include <atomic>
 #include <cerrno>
@@ -7,7 +7,7 @@
 #include <poll.h>
 #include <unistd.h>
 
-namespace cli {
+namespace platform {
 
 namespace {
 
@@ -84,4 +84,4 @@ int SignalWatch::Caught() const {
     return g_nCaught;
 }
 
-} // namespace cli
+} // namespace platform

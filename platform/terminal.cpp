@@ -1,0 +1,11 @@
+#include "platform/terminal.h"
+
+#include <unistd.h>
+
+namespace platform {
+
+bool IsTerminal(std::FILE* stream) {
+    return stream != nullptr && isatty(fileno(stream)) == 1;
+}
+
+} // namespace platform
