@@ -27,7 +27,7 @@ CMAKE_ARGS="" run_suite build
 if [ "${LUMICAST_QUICK:-0}" != "1" ]; then
   # Qt and fontconfig keep caches alive until exit; leaks are checked on the plain C++ tests only.
   ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
-    CMAKE_ARGS="-DLUMICAST_SANITIZE=address -DLUMICAST_BUILD_BENCH=OFF" run_suite build-asan
+    CMAKE_ARGS="-DLUMICAST_SANITIZE=address -DLUMICAST_BUILD_GUI=OFF -DLUMICAST_BUILD_BENCH=OFF" run_suite build-asan
   TSAN_OPTIONS=halt_on_error=1 \
     CMAKE_ARGS="-DLUMICAST_SANITIZE=thread -DLUMICAST_BUILD_GUI=OFF -DLUMICAST_BUILD_BENCH=OFF" \
     run_suite build-tsan -L threaded

@@ -50,8 +50,10 @@ void HelpWindowTest::shownOneSecondAfterFirstStartThenNeverAgain() {
     std::unique_ptr<CMainFrame> frame = StartApplication();
     QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
     QVERIFY(!HiddenHelpAtStart());
-    QVERIFY(frame->View()->IsHelpTimerActive());
-    QVERIFY(VisibleTopLevel(kHelpName) == nullptr);
+    if (clock.elapsed() < 900) { // a loaded machine may take longer than the timer to get here
+        QVERIFY(frame->View()->IsHelpTimerActive());
+        QVERIFY(VisibleTopLevel(kHelpName) == nullptr);
+    }
 
     QWidget* help = WaitForTopLevel(kHelpName, 5000);
     QVERIFY(help != nullptr);

@@ -26,7 +26,10 @@ namespace {
 // The last argument ("-y" output) is where a fake encoder writes its file.
 const char kWriteOutput[] = "for a; do out=$a; done\nprintf 'converted' > \"$out\"\n";
 
+// Open descriptors of this process. The log keeps its lock file open for the life of the process,
+// so it is opened first: a run may be the first to log.
 int CountOpenFds() {
+    WriteLogLine("%s", "counting descriptors");
     int n = 0;
     for (const auto& entry : fs::directory_iterator("/proc/self/fd")) {
         (void)entry;
