@@ -93,6 +93,9 @@ public:
     Relay(const Relay&) = delete;
     Relay& operator=(const Relay&) = delete;
 
+    // True once ffmpeg has closed both of its outputs (it is ending).
+    bool Closed() const { return m_nMessages < 0 && m_nProgress < 0; }
+
     // Waits up to timeoutMs for output and takes what is there.
     void Wait(int timeoutMs) {
         pollfd fds[2];
@@ -246,7 +249,10 @@ FfmpegRun RunFfmpeg(const std::string& program, const std::vector<std::string>& 
                 g_stopSignal = SIGPIPE;
             }
         }
-        const pid_t ended = waitpid(child, &status, WNOHANG);
+        // Once both outputs are closed ffmpeg is ending: wait for it outright rather than polling
+        // (a stop signal interrupts the wait, and the loop handles it).
+        const pid_t ended =
+            waitpid(child, &status, relay.Closed() && g_stopSignal == 0 ? 0 : WNOHANG);
         if (ended == child) {
             break;
         }
