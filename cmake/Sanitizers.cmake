@@ -1,10 +1,10 @@
 # LUMICAST_SANITIZE: empty (off), "address" (AddressSanitizer with UndefinedBehaviorSanitizer) or "thread".
 set(LUMICAST_SANITIZE "" CACHE STRING "Sanitizer build: '', address or thread")
 if(LUMICAST_SANITIZE STREQUAL "address")
-  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_compile_options(-O1 -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)
 elseif(LUMICAST_SANITIZE STREQUAL "thread")
-  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_compile_options(-O1 -fsanitize=thread -fno-omit-frame-pointer)
   add_link_options(-fsanitize=thread)
 elseif(NOT LUMICAST_SANITIZE STREQUAL "")
   message(FATAL_ERROR "LUMICAST_SANITIZE must be empty, address or thread")
