@@ -16,12 +16,12 @@ namespace {
 constexpr int kMaxSide = 8192;
 constexpr int kMaxKbps = 100000;
 
-struct OptionSpec {
+struct OptionInfo {
     const char* szName;
     bool bTakesValue;
 };
 
-constexpr std::array<OptionSpec, 18> kOptions = {{
+constexpr std::array<OptionInfo, 18> kOptions = {{
     {"format", true},
     {"standard", true},
     {"size", true},
@@ -42,10 +42,10 @@ constexpr std::array<OptionSpec, 18> kOptions = {{
     {"version", false},
 }};
 
-const OptionSpec* FindOption(std::string_view name) {
-    for (const OptionSpec& spec : kOptions) {
-        if (name == spec.szName) {
-            return &spec;
+const OptionInfo* FindOption(std::string_view name) {
+    for (const OptionInfo& option : kOptions) {
+        if (name == option.szName) {
+            return &option;
         }
     }
     return nullptr;
@@ -90,11 +90,11 @@ bool ScanArguments(const std::vector<std::string>& args, RawOptions& raw,
         }
         const std::size_t equals = arg.find('=');
         const std::string name = arg.substr(2, equals == std::string::npos ? equals : equals - 2);
-        const OptionSpec* spec = FindOption(name);
-        if (spec == nullptr) {
+        const OptionInfo* option = FindOption(name);
+        if (option == nullptr) {
             return Refuse(strError, "unknown option " + Quoted("--" + name) + " (see --help)");
         }
-        if (!spec->bTakesValue) {
+        if (!option->bTakesValue) {
             if (equals != std::string::npos) {
                 return Refuse(strError, "--" + name + " takes no value");
             }

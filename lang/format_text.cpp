@@ -16,7 +16,7 @@ namespace {
 // bound.
 constexpr int kMaxField = 4096;
 
-struct Spec {
+struct Directive {
     bool bLeft = false;  // '-'
     bool bPlus = false;  // '+'
     bool bSpace = false; // ' '
@@ -28,16 +28,16 @@ struct Spec {
 };
 
 // Appends sign/prefix and body padded to the width.
-void Emit(std::string& out, const Spec& spec, std::string_view prefix, std::string_view body,
+void Emit(std::string& out, const Directive& dir, std::string_view prefix, std::string_view body,
           bool bZeroPadAllowed) {
     const std::size_t len = prefix.size() + body.size();
-    const std::size_t width = static_cast<std::size_t>(spec.nWidth);
+    const std::size_t width = static_cast<std::size_t>(dir.nWidth);
     const std::size_t pad = width > len ? width - len : 0;
-    if (spec.bLeft) {
+    if (dir.bLeft) {
         out.append(prefix);
         out.append(body);
         out.append(pad, ' ');
-    } else if (spec.bZero && bZeroPadAllowed) {
+    } else if (dir.bZero && bZeroPadAllowed) {
         out.append(prefix);
         out.append(pad, '0');
         out.append(body);
@@ -48,12 +48,12 @@ void Emit(std::string& out, const Spec& spec, std::string_view prefix, std::stri
     }
 }
 
-void EmitText(std::string& out, const Spec& spec, std::string_view text, bool bUsePrecision) {
-    if (bUsePrecision && spec.nPrecision >= 0 &&
-        text.size() > static_cast<std::size_t>(spec.nPrecision)) {
-        text = text.substr(0, static_cast<std::size_t>(spec.nPrecision));
+void EmitText(std::string& out, const Directive& dir, std::string_view text, bool bUsePrecision) {
+    if (bUsePrecision && dir.nPrecision >= 0 &&
+        text.size() > static_cast<std::size_t>(dir.nPrecision)) {
+        text = text.substr(0, static_cast<std::size_t>(dir.nPrecision));
     }
-    Emit(out, spec, {}, text, false);
+    Emit(out, dir, {}, text, false);
 }
 
 std::string Digits(unsigned long long value, int base, bool bUpper) {
@@ -69,47 +69,47 @@ std::string Digits(unsigned long long value, int base, bool bUpper) {
 }
 
 // An integer conversion (d i u o x X) of a magnitude and sign.
-void EmitInteger(std::string& out, const Spec& spec, bool bNegative, unsigned long long magnitude) {
-    const char conv = spec.cConv;
+void EmitInteger(std::string& out, const Directive& dir, bool bNegative, unsigned long long magnitude) {
+    const char conv = dir.cConv;
     const bool bSigned = conv == 'd' || conv == 'i';
     const int base = (conv == 'o') ? 8 : (conv == 'x' || conv == 'X') ? 16 : 10;
     std::string body;
-    if (!(spec.nPrecision == 0 && magnitude == 0)) {
+    if (!(dir.nPrecision == 0 && magnitude == 0)) {
         body = Digits(magnitude, base, conv == 'X');
     }
-    if (spec.nPrecision > 0 && body.size() < static_cast<std::size_t>(spec.nPrecision)) {
-        body.insert(0, static_cast<std::size_t>(spec.nPrecision) - body.size(), '0');
+    if (dir.nPrecision > 0 && body.size() < static_cast<std::size_t>(dir.nPrecision)) {
+        body.insert(0, static_cast<std::size_t>(dir.nPrecision) - body.size(), '0');
     }
     std::string prefix;
     if (bSigned) {
         if (bNegative) {
             prefix = "-";
-        } else if (spec.bPlus) {
+        } else if (dir.bPlus) {
             prefix = "+";
-        } else if (spec.bSpace) {
+        } else if (dir.bSpace) {
             prefix = " ";
         }
-    } else if (spec.bAlt) {
+    } else if (dir.bAlt) {
         if (base == 8 && (body.empty() || body[0] != '0')) {
             body.insert(0, "0");
         } else if (base == 16 && magnitude != 0) {
             prefix = conv == 'X' ? "0X" : "0x";
         }
     }
-    Emit(out, spec, prefix, body, spec.nPrecision < 0);
+    Emit(out, dir, prefix, body, dir.nPrecision < 0);
 }
 
 // A floating conversion (f F e E g G a A).
-void EmitReal(std::string& out, const Spec& spec, double value) {
-    const char conv = spec.cConv;
+void EmitReal(std::string& out, const Directive& dir, double value) {
+    const char conv = dir.cConv;
     const bool bUpper = conv == 'F' || conv == 'E' || conv == 'G' || conv == 'A';
     std::string prefix;
     if (std::signbit(value) && !std::isnan(value)) {
         prefix = "-";
         value = -value;
-    } else if (spec.bPlus) {
+    } else if (dir.bPlus) {
         prefix = "+";
-    } else if (spec.bSpace) {
+    } else if (dir.bSpace) {
         prefix = " ";
     }
     std::string body;
@@ -120,7 +120,7 @@ void EmitReal(std::string& out, const Spec& spec, double value) {
     } else {
         char buf[kMaxField + 400];
         std::to_chars_result res{};
-        const int precision = spec.nPrecision;
+        const int precision = dir.nPrecision;
         switch (conv) {
         case 'e':
         case 'E':
@@ -148,7 +148,7 @@ void EmitReal(std::string& out, const Spec& spec, double value) {
         if (res.ec == std::errc()) {
             body.assign(buf, res.ptr);
         }
-        if (spec.bAlt && body.find('.') == std::string::npos && conv != 'a' && conv != 'A' &&
+        if (dir.bAlt && body.find('.') == std::string::npos && conv != 'a' && conv != 'A' &&
             body.find('e') == std::string::npos) {
             body += '.';
         }
@@ -161,7 +161,7 @@ void EmitReal(std::string& out, const Spec& spec, double value) {
             return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
         });
     }
-    Emit(out, spec, prefix, body, std::isfinite(value));
+    Emit(out, dir, prefix, body, std::isfinite(value));
 }
 
 // Mask of the bits of an integer of the given byte size.
@@ -189,7 +189,7 @@ std::string TextOfNumber(const FormatArg& arg) {
         return std::to_string(arg.Unsigned());
     case FormatArg::Kind::Real: {
         std::string s;
-        Spec g;
+        Directive g;
         g.cConv = 'g';
         EmitReal(s, g, arg.Real());
         return s;
@@ -200,24 +200,24 @@ std::string TextOfNumber(const FormatArg& arg) {
     return std::string(arg.Text());
 }
 
-void Convert(std::string& out, const Spec& spec, const FormatArg& arg) {
+void Convert(std::string& out, const Directive& dir, const FormatArg& arg) {
     const FormatArg::Kind kind = arg.GetKind();
-    switch (spec.cConv) {
+    switch (dir.cConv) {
     case 'd':
     case 'i':
     case 'u':
     case 'o':
     case 'x':
     case 'X': {
-        const bool bSigned = spec.cConv == 'd' || spec.cConv == 'i';
+        const bool bSigned = dir.cConv == 'd' || dir.cConv == 'i';
         long long sValue = 0;
         if (kind == FormatArg::Kind::Text) {
-            EmitText(out, spec, arg.Text(), false);
+            EmitText(out, dir, arg.Text(), false);
             return;
         }
         if (kind == FormatArg::Kind::Real) {
             if (!RealToInteger(arg.Real(), sValue)) {
-                Spec f = spec;
+                Directive f = dir;
                 f.cConv = 'f';
                 f.nPrecision = 0;
                 EmitReal(out, f, arg.Real());
@@ -225,7 +225,7 @@ void Convert(std::string& out, const Spec& spec, const FormatArg& arg) {
             }
         }
         if (kind == FormatArg::Kind::Unsigned) {
-            EmitInteger(out, spec, false, arg.Unsigned());
+            EmitInteger(out, dir, false, arg.Unsigned());
             return;
         }
         if (kind == FormatArg::Kind::Signed) {
@@ -235,11 +235,11 @@ void Convert(std::string& out, const Spec& spec, const FormatArg& arg) {
             const unsigned long long magnitude =
                 sValue < 0 ? 0ULL - static_cast<unsigned long long>(sValue)
                            : static_cast<unsigned long long>(sValue);
-            EmitInteger(out, spec, sValue < 0, magnitude);
+            EmitInteger(out, dir, sValue < 0, magnitude);
         } else {
             // A negative value read as unsigned keeps the bits of its own width, as printf does.
             const std::size_t size = kind == FormatArg::Kind::Signed ? arg.Size() : 8;
-            EmitInteger(out, spec, false, static_cast<unsigned long long>(sValue) & SizeMask(size));
+            EmitInteger(out, dir, false, static_cast<unsigned long long>(sValue) & SizeMask(size));
         }
         return;
     }
@@ -249,24 +249,24 @@ void Convert(std::string& out, const Spec& spec, const FormatArg& arg) {
                                              ? static_cast<unsigned long long>(arg.Signed())
                                              : arg.Unsigned();
             const char c = static_cast<char>(v & 0xFFU);
-            Emit(out, spec, {}, std::string_view(&c, 1), false);
+            Emit(out, dir, {}, std::string_view(&c, 1), false);
         } else {
-            EmitText(out, spec, TextOfNumber(arg), false);
+            EmitText(out, dir, TextOfNumber(arg), false);
         }
         return;
     case 's':
         if (kind == FormatArg::Kind::Text) {
-            EmitText(out, spec, arg.IsNullText() ? std::string_view("(null)") : arg.Text(), true);
+            EmitText(out, dir, arg.IsNullText() ? std::string_view("(null)") : arg.Text(), true);
         } else {
-            EmitText(out, spec, TextOfNumber(arg), false);
+            EmitText(out, dir, TextOfNumber(arg), false);
         }
         return;
     case 'p': {
         if (kind == FormatArg::Kind::Text) {
-            EmitText(out, spec, arg.Text(), false);
+            EmitText(out, dir, arg.Text(), false);
             return;
         }
-        Spec x = spec;
+        Directive x = dir;
         x.cConv = 'x';
         x.bAlt = true;
         const unsigned long long v = kind == FormatArg::Kind::Signed
@@ -278,13 +278,13 @@ void Convert(std::string& out, const Spec& spec, const FormatArg& arg) {
     }
     default: { // f F e E g G a A
         if (kind == FormatArg::Kind::Text) {
-            EmitText(out, spec, arg.Text(), false);
+            EmitText(out, dir, arg.Text(), false);
             return;
         }
         const double v = kind == FormatArg::Kind::Real     ? arg.Real()
                          : kind == FormatArg::Kind::Signed ? static_cast<double>(arg.Signed())
                                                            : static_cast<double>(arg.Unsigned());
-        EmitReal(out, spec, v);
+        EmitReal(out, dir, v);
         return;
     }
     }
@@ -350,19 +350,19 @@ std::string FormatText(std::string_view format, const std::vector<FormatArg>& ar
             ++i;
             continue;
         }
-        Spec spec;
+        Directive dir;
         for (; i < format.size(); ++i) {
             const char f = format[i];
             if (f == '-') {
-                spec.bLeft = true;
+                dir.bLeft = true;
             } else if (f == '+') {
-                spec.bPlus = true;
+                dir.bPlus = true;
             } else if (f == ' ') {
-                spec.bSpace = true;
+                dir.bSpace = true;
             } else if (f == '#') {
-                spec.bAlt = true;
+                dir.bAlt = true;
             } else if (f == '0') {
-                spec.bZero = true;
+                dir.bZero = true;
             } else {
                 break;
             }
@@ -371,21 +371,21 @@ std::string FormatText(std::string_view format, const std::vector<FormatArg>& ar
             ++i;
             int w = StarArgument(args, next);
             if (w < 0) {
-                spec.bLeft = true;
+                dir.bLeft = true;
                 w = -w;
             }
-            spec.nWidth = w;
+            dir.nWidth = w;
         } else {
-            spec.nWidth = ReadNumber(format, i);
+            dir.nWidth = ReadNumber(format, i);
         }
         if (i < format.size() && format[i] == '.') {
             ++i;
             if (i < format.size() && format[i] == '*') {
                 ++i;
                 const int p = StarArgument(args, next);
-                spec.nPrecision = p < 0 ? -1 : p;
+                dir.nPrecision = p < 0 ? -1 : p;
             } else {
-                spec.nPrecision = ReadNumber(format, i);
+                dir.nPrecision = ReadNumber(format, i);
             }
         }
         // Length modifiers carry no meaning here: each argument knows its own type.
@@ -421,11 +421,11 @@ std::string FormatText(std::string_view format, const std::vector<FormatArg>& ar
             }
             continue;
         }
-        spec.cConv = conv;
+        dir.cConv = conv;
         if (next >= args.size()) {
             continue; // no argument: nothing is printed
         }
-        Convert(out, spec, args[next++]);
+        Convert(out, dir, args[next++]);
     }
     return out;
 }
