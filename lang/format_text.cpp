@@ -69,7 +69,8 @@ std::string Digits(unsigned long long value, int base, bool bUpper) {
 }
 
 // An integer conversion (d i u o x X) of a magnitude and sign.
-void EmitInteger(std::string& out, const Directive& dir, bool bNegative, unsigned long long magnitude) {
+void EmitInteger(std::string& out, const Directive& dir, bool bNegative,
+                 unsigned long long magnitude) {
     const char conv = dir.cConv;
     const bool bSigned = conv == 'd' || conv == 'i';
     const int base = (conv == 'o') ? 8 : (conv == 'x' || conv == 'X') ? 16 : 10;
