@@ -14,8 +14,8 @@ struct BuiltDialog {
 };
 
 // Creates the template's controls as children of `parent`, sizes `parent` to the template and sets
-// its caption. Hidden, disabled and read-only styles are applied. Progress bars, trackbars and other
-// custom controls may be given by `factory` (return nullptr for the default widget).
+// its caption. Hidden, disabled and read-only styles are applied. Progress bars, trackbars and
+// other custom controls may be given by `factory` (return nullptr for the default widget).
 using ControlFactory = QWidget* (*)(const lang::DialogControl&, QWidget* parent);
 BuiltDialog BuildFromTemplate(QWidget* parent, const lang::DialogTemplate& tmpl,
                               ControlFactory factory = nullptr);

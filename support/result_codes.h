@@ -15,5 +15,9 @@ inline constexpr HResult kResultInvalidArg = static_cast<HResult>(0x80070057U);
 // An unspecified failure.
 inline constexpr HResult kResultFail = static_cast<HResult>(0x80004005U);
 
-inline constexpr bool Failed(HResult hr) { return hr < 0; }
-inline constexpr bool Succeeded(HResult hr) { return hr >= 0; }
+inline constexpr bool Failed(HResult hr) {
+    return hr < 0;
+}
+inline constexpr bool Succeeded(HResult hr) {
+    return hr >= 0;
+}

@@ -14,8 +14,8 @@ int main(int argc, char** argv) {
     }
     CEncoderJob job;
     const auto begin = std::chrono::steady_clock::now();
-    const int result = job.Run(argv[1], argv[2], argv[3], argv[6], std::atoll(argv[4]),
-                               std::atoll(argv[5]));
+    const int result =
+        job.Run(argv[1], argv[2], argv[3], argv[6], std::atoll(argv[4]), std::atoll(argv[5]));
     const std::chrono::duration<double> spent = std::chrono::steady_clock::now() - begin;
     std::printf("%.3f\n", spent.count());
     return result == 0 ? 0 : 1;

@@ -8,7 +8,8 @@
 namespace testkit {
 
 TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "lumicast-test-XXXXXX").string();
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "lumicast-test-XXXXXX").string();
     if (mkdtemp(pattern.data()) != nullptr) {
         m_strPath = pattern;
     }
@@ -41,6 +42,8 @@ std::string ShellQuote(const std::string& text) {
     return out + "'";
 }
 
-std::string BinDir() { return LUMICAST_BIN_DIR; }
+std::string BinDir() {
+    return LUMICAST_BIN_DIR;
+}
 
 } // namespace testkit
