@@ -11,6 +11,21 @@ enum class PromptIcon { None, Question, Information, Warning, Error };
 enum class PromptButtons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class PromptResult { Ok, Cancel, Yes, No };
 
+// The answer of a box closed without a button (Escape or the title bar): the same as the button
+// that dismisses it.
+inline PromptResult DismissResult(PromptButtons buttons) {
+    switch (buttons) {
+    case PromptButtons::Ok:
+        return PromptResult::Ok;
+    case PromptButtons::YesNo:
+        return PromptResult::No;
+    case PromptButtons::OkCancel:
+    case PromptButtons::YesNoCancel:
+        break;
+    }
+    return PromptResult::Cancel;
+}
+
 class IPromptService {
 public:
     virtual ~IPromptService() = default;

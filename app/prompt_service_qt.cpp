@@ -37,21 +37,6 @@ QMessageBox::StandardButtons BoxButtons(PromptButtons buttons) {
     return QMessageBox::Ok;
 }
 
-// The answer when the box is closed without a button (Escape or the title bar): the same as the
-// button that dismisses the box.
-PromptResult EscapeResult(PromptButtons buttons) {
-    switch (buttons) {
-    case PromptButtons::Ok:
-        return PromptResult::Ok;
-    case PromptButtons::YesNo:
-        return PromptResult::No;
-    case PromptButtons::OkCancel:
-    case PromptButtons::YesNoCancel:
-        break;
-    }
-    return PromptResult::Cancel;
-}
-
 } // namespace
 
 PromptResult QtPromptService::Message(QWidget* parent, const QString& text, PromptButtons buttons,
@@ -88,7 +73,7 @@ PromptResult QtPromptService::Message(QWidget* parent, const QString& text, Prom
     default:
         break;
     }
-    return EscapeResult(buttons);
+    return DismissResult(buttons);
 }
 
 QStringList QtPromptService::OpenFiles(QWidget* parent, const QString& title,

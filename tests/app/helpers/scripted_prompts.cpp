@@ -1,22 +1,5 @@
 #include "app/helpers/scripted_prompts.h"
 
-namespace {
-
-PromptResult ClosedResult(PromptButtons buttons) {
-    switch (buttons) {
-    case PromptButtons::Ok:
-        return PromptResult::Ok;
-    case PromptButtons::YesNo:
-        return PromptResult::No;
-    case PromptButtons::OkCancel:
-    case PromptButtons::YesNoCancel:
-        break;
-    }
-    return PromptResult::Cancel;
-}
-
-} // namespace
-
 const char* PromptKindName(ScriptedPrompts::Kind kind) {
     switch (kind) {
     case ScriptedPrompts::Kind::Message:
@@ -98,7 +81,7 @@ PromptResult ScriptedPrompts::Message(QWidget* parent, const QString& text, Prom
     record.buttons = buttons;
     record.icon = icon;
     record.parent = parent;
-    Answer answer{Kind::Message, ClosedResult(buttons), {}, {}};
+    Answer answer{Kind::Message, DismissResult(buttons), {}, {}};
     Take(Kind::Message, record, answer);
     record.result = answer.result;
     Finish(record);
