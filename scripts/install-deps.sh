@@ -9,7 +9,7 @@ PACKAGES=(
   # tests
   googletest libgtest-dev libgmock-dev xvfb xauth
   # the widgets
-  qt6-base-dev qt6-base-dev-tools libqt6svg6-dev libgl-dev libx11-dev fonts-dejavu-core xdg-utils
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev libx11-dev fonts-dejavu-core xdg-utils
   # the encoder: FFmpeg's libraries for probing, the ffmpeg program for converting
   ffmpeg libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
   # the media framework behind the preview
