@@ -1,29 +1,14 @@
 #include "app/app_start.h"
 
-#include "app/app_name.h"
 #include "app/main_frame.h"
 #include "app/media_check.h"
 #include "app/toolbar_icons.h"
 #include "profiles/settings.h"
+#include "ui/app_name.h"
 
 #include <QApplication>
 
 #include <thread>
-
-namespace {
-
-bool g_bHiddenHelp = false;
-std::uint16_t g_nCurrentLanguage = 0;
-
-} // namespace
-
-bool HiddenHelpAtStart() {
-    return g_bHiddenHelp;
-}
-
-std::uint16_t CurrentLanguageId() {
-    return g_nCurrentLanguage;
-}
 
 std::unique_ptr<CMainFrame> StartApplication() {
     QCoreApplication::setApplicationName(AppName());
@@ -32,9 +17,10 @@ std::unique_ptr<CMainFrame> StartApplication() {
     // The media framework is checked once, before the form decides on its tip label.
     MediaFrameworkAvailable();
 
-    g_bHiddenHelp = ReadHiddenToolTips();
+    StartValues start;
+    start.bHiddenHelp = ReadHiddenToolTips();
 
-    auto frame = std::make_unique<CMainFrame>();
+    auto frame = std::make_unique<CMainFrame>(start);
     frame->CreateView();
     frame->RebuildMenus();
     frame->SetTitle();

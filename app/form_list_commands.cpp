@@ -6,12 +6,12 @@
 #include <QSignalBlocker>
 
 #include "app/convert_command.h"
-#include "app/prompt_service.h"
 #include "lang/resource_ids.h"
 #include "sources/info_panel_text.h"
 #include "sources/source_record.h"
 #include "sources/ui/open_filter.h"
 #include "sources/ui/source_list.h"
+#include "ui/prompt_service.h"
 
 bool CVelmoraView::IsCommandEnabled(int nCommand) const {
     const int nRows = RowCount();
@@ -97,7 +97,7 @@ void CVelmoraView::OnRemove() {
                 RemoveRowAndRecord(nRow);
             }
         }
-        emit CommandStatesChanged();
+        emit commandStatesChanged();
         if (nFirst < m_pList->RowCount()) {
             m_pList->SelectOnly(nFirst);
             m_nLastPanelRow = -1;
@@ -121,7 +121,7 @@ void CVelmoraView::OnRemoveAll() {
     m_records.RemoveAll();
     m_nLastPanelRow = -1;
     RefreshPanel();
-    emit CommandStatesChanged();
+    emit commandStatesChanged();
 }
 
 void CVelmoraView::OnMoveUp() {

@@ -1,8 +1,8 @@
 #include "app/help_window.h"
 
-#include "app/dialog_builder.h"
 #include "lang/resource_ids.h"
 #include "lang/resource_strings.h"
+#include "ui/dialog_builder.h"
 
 #include <QAbstractButton>
 #include <QLabel>

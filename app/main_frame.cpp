@@ -1,7 +1,5 @@
 #include "app/main_frame.h"
 
-#include "app/app_name.h"
-#include "app/app_start.h"
 #include "app/help_window.h"
 #include "app/status_panes.h"
 #include "app/toolbar_icons.h"
@@ -9,6 +7,7 @@
 #include "lang/resource_ids.h"
 #include "lang/resource_strings.h"
 #include "profiles/settings.h"
+#include "ui/app_name.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -40,7 +39,8 @@ bool IsLanguageCommand(int nCommand) {
 
 } // namespace
 
-CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
+CMainFrame::CMainFrame(const StartValues& start, QWidget* parent)
+    : QMainWindow(parent), m_start(start) {
     setObjectName(QStringLiteral("main_frame"));
     // No maximise box and, with the fixed size, no sizing border.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -180,7 +180,7 @@ void CMainFrame::RebuildMenus() {
         return;
     }
     m_languages = {BuiltinLanguageEntry()};
-    const lang::Menu menu = RebuiltMenu(found->second, m_languages, CurrentLanguageId());
+    const lang::Menu menu = RebuiltMenu(found->second, m_languages, m_start.nLanguage);
     for (const lang::MenuItem& top : menu.items) {
         QMenu* popup = bar->addMenu(QString::fromStdString(top.strText));
         connect(popup, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
@@ -216,8 +216,8 @@ void CMainFrame::CreateView() {
     view->setObjectName(QStringLiteral("form_view"));
     setCentralWidget(view);
     m_pView = view;
-    connect(view, &CVelmoraView::CommandStatesChanged, this, &CMainFrame::UpdateCommandStates);
-    connect(view, &CVelmoraView::CommandRequested, this,
+    connect(view, &CVelmoraView::commandStatesChanged, this, &CMainFrame::UpdateCommandStates);
+    connect(view, &CVelmoraView::commandRequested, this,
             [this](int nCommand) { OnCommand(nCommand); });
     view->OnInitialUpdate();
     // The initial update checks "Hide the tooltips": the help is hidden until the timer shows it.
@@ -226,7 +226,7 @@ void CMainFrame::CreateView() {
         toolTips->setChecked(!m_bHelpHidden);
     }
     UpdateCommandStates();
-    if (!HiddenHelpAtStart()) {
+    if (!m_start.bHiddenHelp) {
         view->StartHelpTimer();
     }
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/menu_rebuild.h"
+#include "app/start_values.h"
 #include "app/velmora_doc.h"
 
 class CStatusPanes;
@@ -27,7 +28,7 @@ public:
     static constexpr int kCaptionPointSize = 8;
 
     // Creates the window (size, position, style), the toolbar, the status bar and their texts.
-    explicit CMainFrame(QWidget* parent = nullptr);
+    explicit CMainFrame(const StartValues& start = {}, QWidget* parent = nullptr);
     ~CMainFrame() override;
     CMainFrame(const CMainFrame&) = delete;
     CMainFrame& operator=(const CMainFrame&) = delete;
@@ -37,6 +38,8 @@ public:
     void CreateView();
     CVelmoraView* View() const { return m_pView; }
     CVelmoraDoc& Document() { return m_doc; }
+    // What start-up handed to the frame.
+    const StartValues& Start() const { return m_start; }
 
     // Rebuilds the menu bar from menu 128 of the current resource set (the reload happens either
     // way: the menu is made from the set each time).
@@ -79,6 +82,7 @@ private:
     void SetPrompts(QAction* action, int nCommand);
     bool IsViewCommand(int nCommand) const;
 
+    const StartValues m_start;
     CVelmoraDoc m_doc;
     CVelmoraView* m_pView = nullptr;
     QToolBar* m_pToolBar = nullptr;

@@ -1,7 +1,7 @@
 #include "app/menu_rebuild.h"
 
-#include "app/app_name.h"
 #include "lang/resource_ids.h"
+#include "ui/app_name.h"
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
 #include "app/velmora_doc.h"
 
-#include "app/app_name.h"
-#include "app/prompt_service.h"
 #include "lang/resource_ids.h"
 #include "lang/resource_strings.h"
+#include "ui/app_name.h"
+#include "ui/prompt_service.h"
 
 bool CVelmoraDoc::SaveModified(QWidget* parent) {
     const std::string text = LoadResString(ids::kStrExitQuestion, kAppName);

@@ -10,18 +10,21 @@
 #include <QTimerEvent>
 #include <QUrl>
 
+#include <cerrno>
+
 #include "app/form_settings.h"
 #include "app/media_check.h"
-#include "app/prompt_service.h"
 #include "engine/encoder_job.h"
 #include "lang/resource_ids.h"
 #include "lang/resource_strings.h"
 #include "platform/desktop_open.h"
 #include "probe/ui/load_source_dlg.h"
+#include "profiles/catalogue.h"
 #include "profiles/settings.h"
 #include "sources/source_record.h"
 #include "sources/ui/source_list.h"
 #include "support/log.h"
+#include "ui/prompt_service.h"
 
 namespace {
 
@@ -62,7 +65,7 @@ CVelmoraView::CVelmoraView(QWidget* parent) : QWidget(parent) {
         m_pInfo->setLineWrapMode(QPlainTextEdit::NoWrap);
     }
     if (m_pList != nullptr) {
-        connect(m_pList, &CSourceList::RowStateSet, this, [this](int) { RefreshPanel(); });
+        connect(m_pList, &CSourceList::rowStateSet, this, [this](int) { RefreshPanel(); });
     }
     if (auto* browse = qobject_cast<QAbstractButton*>(Control(ids::kCtlBrowse))) {
         connect(browse, &QAbstractButton::clicked, this, &CVelmoraView::OnBrowse);
@@ -74,7 +77,7 @@ CVelmoraView::CVelmoraView(QWidget* parent) : QWidget(parent) {
         m_pHideTips->setCheckable(true);
         m_pHideTips->setChecked(false);
         connect(m_pHideTips, &QAbstractButton::clicked, this,
-                [this] { emit CommandRequested(ids::kCmdToolTips); });
+                [this] { emit commandRequested(ids::kCmdToolTips); });
     }
     // No format or standard is chosen until the initial update.
     m_pSettings->SetOutputFolder(QString::fromStdString(ReadOutputPathSetting()));
@@ -104,7 +107,7 @@ void CVelmoraView::OnInitialUpdate() {
         m_pList->CreateColumns();
         m_pSettings->FillLists();
     }
-    ConversionSettings settings = m_pSettings->Read();
+    profiles::ConversionSettings settings = m_pSettings->Read();
     settings.m_nFormat = profiles::kFormatMpeg4;
     settings.m_nStandard = profiles::kStandardNtsc;
     m_pSettings->Show(settings);
@@ -128,7 +131,7 @@ void CVelmoraView::FillRow(int row) {
     }
 }
 
-ConversionSettings CVelmoraView::Settings() const {
+profiles::ConversionSettings CVelmoraView::Settings() const {
     return m_pSettings->Read();
 }
 
@@ -164,7 +167,7 @@ void CVelmoraView::StartHelpTimer() {
 void CVelmoraView::timerEvent(QTimerEvent* event) {
     if (event->timerId() == m_helpTimer.timerId()) {
         m_helpTimer.stop();
-        emit CommandRequested(ids::kCmdToolTips);
+        emit commandRequested(ids::kCmdToolTips);
         return;
     }
     QWidget::timerEvent(event);
@@ -182,8 +185,23 @@ void CVelmoraView::OnBrowse() {
     WriteOutputPathSetting(QFile::encodeName(OutputFolder()).toStdString());
 }
 
+LoadTarget CVelmoraView::LoadOutputTarget() const {
+    return {QFile::encodeName(OutputFolder()).toStdString(),
+            profiles::FormatExtension(Settings().m_nFormat)};
+}
+
+QWidget* CVelmoraView::ListWidget() const {
+    return m_pList;
+}
+
 void CVelmoraView::OnGo() {
-    platform::OpenWithDesktop(QFile::encodeName(OutputFolder()).toStdString());
+    const std::string strFolder = QFile::encodeName(OutputFolder()).toStdString();
+    const int nError = platform::OpenWithDesktop(strFolder);
+    if (nError == ENOENT) {
+        WriteLogLine("xdg-open not found for %s", strFolder.c_str());
+    } else if (nError != 0) {
+        WriteLogLine("xdg-open could not be started (error %d)", nError);
+    }
 }
 
 void CVelmoraView::LoadSources(const std::vector<std::string>& paths) {
@@ -205,7 +223,7 @@ int CVelmoraView::AppendSource(std::unique_ptr<FileMediaFormat> pRecord, int nRo
     }
     const int nAt = m_pList->InsertRow(nRow, strName, nIndex);
     FillRow(nAt);
-    emit CommandStatesChanged();
+    emit commandStatesChanged();
     return nIndex;
 }
 
@@ -238,7 +256,7 @@ void CVelmoraView::TakeOverSources(const CVelmoraView& old) {
         FillRow(nAt);
         WriteLogLine("Set FileAudioFormat array index(%d) to listtime(%d).", nIndex, nAt);
     }
-    emit CommandStatesChanged();
+    emit commandStatesChanged();
 }
 
 void CVelmoraView::dragEnterEvent(QDragEnterEvent* event) {

@@ -11,9 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "app/dialog_builder.h"
+#include "probe/ui/load_view.h"
 #include "profiles/conversion_settings.h"
 #include "sources/record_array.h"
+#include "ui/dialog_builder.h"
 
 class CEncoderJob;
 class CFormSettings;
@@ -24,9 +25,7 @@ class QComboBox;
 class QLabel;
 class QPlainTextEdit;
 
-using profiles::ConversionSettings;
-
-class CVelmoraView : public QWidget {
+class CVelmoraView : public QWidget, public ILoadView {
     Q_OBJECT
 public:
     // Builds the form from template 101 of the current resource set and reads the output folder.
@@ -40,11 +39,11 @@ public:
     void OnInitialUpdate();
 
     // ---- Used by the Convert command and the conversion dialog --------------------------------
-    int RowCount() const;                  // rows of the source list, in list order
-    FileMediaFormat* RecordAtRow(int row); // the record a row shows (nullptr for a bad row)
-    void FillRow(int row);                 // refreshes a row's texts from its record
-    ConversionSettings Settings() const;   // the settings record as the controls hold it
-    CEncoderJob& Job();                    // the view's encoder job (one per view)
+    int RowCount() const override;                 // rows of the source list, in list order
+    FileMediaFormat* RecordAtRow(int row);         // the record a row shows (nullptr for a bad row)
+    void FillRow(int row);                         // refreshes a row's texts from its record
+    profiles::ConversionSettings Settings() const; // the settings record as the controls hold it
+    CEncoderJob& Job();                            // the view's encoder job (one per view)
     // Applies Make size consistent to the width and height fields.
     void MakeSizeConsistent();
 
@@ -68,7 +67,10 @@ public:
     void LoadSources(const std::vector<std::string>& paths);
     // Appends a record to the array, inserts a row at `nRow` showing its file name with the
     // record's index as item data, and fills the row. Returns the index, or -1 for a null record.
-    int AppendSource(std::unique_ptr<FileMediaFormat> pRecord, int nRow);
+    int AppendSource(std::unique_ptr<FileMediaFormat> pRecord, int nRow) override;
+    // The output folder field and the chosen target's extension, for the names of new sources.
+    LoadTarget LoadOutputTarget() const override;
+    QWidget* ListWidget() const override;
 
     // ---- Information panel ------------------------------------------------------------------
     void RefreshPanel();
@@ -83,7 +85,7 @@ public:
     bool HiddenHelpCheck() const;
     void SetHiddenHelpCheck(bool bChecked);
     // Starts the one-second help timer; when it fires it stops and asks for the tool tips
-    // command (CommandRequested(32792)). The frame calls it after the initial update when the
+    // command (commandRequested(32792)). The frame calls it after the initial update when the
     // help window has not been closed before.
     void StartHelpTimer();
     bool IsHelpTimerActive() const { return m_helpTimer.isActive(); }
@@ -96,9 +98,9 @@ public:
 
 signals:
     // The row count changed, so the enabled state of the list commands may have changed.
-    void CommandStatesChanged();
+    void commandStatesChanged();
     // A command the frame handles: the tool tips command from the check box or the help timer.
-    void CommandRequested(int nCommand);
+    void commandRequested(int nCommand);
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;

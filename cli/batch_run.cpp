@@ -8,6 +8,7 @@
 #include "cli/console_batch_host.h"
 #include "cli/console_sources.h"
 #include "cli/progress_printer.h"
+#include "engine/batch_rules.h"
 #include "platform/signal_watch.h"
 #include "probe/load_sources.h"
 #include "profiles/catalogue.h"
@@ -26,7 +27,7 @@ std::string AbsolutePath(const std::string& path) {
 
 // The part of each source to convert. Times past a file's end are cut to its end, so that a file
 // shorter than --start ends with an empty part ("Error") rather than a negative length.
-void ApplySegment(const BatchRequest& request, ConsoleSourceList& list, ProgressPrinter& printer) {
+void ApplySegment(const BatchRequest& request, ConsoleSourceList& list, CProgressPrinter& printer) {
     for (int nRow = 0; nRow < list.RowCount(); ++nRow) {
         FileMediaFormat* pRecord = list.RecordAtRow(nRow);
         if (pRecord == nullptr) {
@@ -53,7 +54,8 @@ std::string ResolveOutputFolder(const std::string& strGiven) {
     return strFolder;
 }
 
-int RunBatch(const BatchRequest& request, ProgressPrinter& printer, platform::SignalWatch& watch) {
+int RunBatch(const BatchRequest& request, CProgressPrinter& printer,
+             platform::CSignalWatch& watch) {
     profiles::ConversionSettings settings = request.settings;
     settings.m_strOutputFolder = ResolveOutputFolder(request.strOutputFolder);
 
@@ -70,11 +72,7 @@ int RunBatch(const BatchRequest& request, ProgressPrinter& printer, platform::Si
     ApplySegment(request, list, printer);
 
     // As the Convert command does: every source waits for its turn.
-    for (int nRow = 0; nRow < list.RowCount(); ++nRow) {
-        if (FileMediaFormat* pRecord = list.RecordAtRow(nRow)) {
-            pRecord->m_nStatus = kStatusWaiting;
-        }
-    }
+    ResetRowsToWaiting(list);
 
     int nSignal = watch.Caught();
     if (nSignal == 0 && list.RowCount() > 0) {
@@ -82,12 +80,8 @@ int RunBatch(const BatchRequest& request, ProgressPrinter& printer, platform::Si
         nSignal = host.Run(watch);
     } else {
         // Cancelled while the files were being probed: nothing is converted.
-        for (int nRow = 0; nRow < list.RowCount(); ++nRow) {
-            if (FileMediaFormat* pRecord = list.RecordAtRow(nRow)) {
-                pRecord->m_nStatus = kStatusSkip;
-                printer.EndSource(StatusText(kStatusSkip), pRecord->GetTargetPath());
-            }
-        }
+        const BatchState notStarted;
+        MarkSkippedRows(notStarted, list, printer);
     }
     if (nSignal != 0) {
         return kExitSignalBase + nSignal;

@@ -4,12 +4,12 @@
 #include "cli/batch_options.h"
 
 namespace platform {
-class SignalWatch;
+class CSignalWatch;
 }
 
 namespace cli {
 
-class ProgressPrinter;
+class CProgressPrinter;
 // Exit status after a signal: 128 + the signal number (130 for SIGINT).
 inline constexpr int kExitSignalBase = 128;
 
@@ -17,7 +17,7 @@ inline constexpr int kExitSignalBase = 128;
 // failed, the others go on), applies --start and --end to each source, and converts them all with
 // the batch driver. Returns kExitDone when every file was converted ("Done"), kExitFailed when any
 // failed or was skipped, or kExitSignalBase + the signal after Cancel All by a signal.
-int RunBatch(const BatchRequest& request, ProgressPrinter& printer, platform::SignalWatch& watch);
+int RunBatch(const BatchRequest& request, CProgressPrinter& printer, platform::CSignalWatch& watch);
 
 // The output folder to use: --output, or the stored output folder as the window reads it; made
 // absolute and ending in "/".

@@ -1,12 +1,12 @@
 #include "cli/console_batch_host.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <thread>
 
 #include "cli/console_sources.h"
 #include "cli/progress_printer.h"
 #include "engine/batch_driver.h"
+#include "engine/batch_rules.h"
 #include "platform/signal_watch.h"
 #include "sources/source_record.h"
 
@@ -25,7 +25,7 @@ bool IsFinalStatus(std::int32_t nStatus) {
 
 CConsoleBatchHost::CConsoleBatchHost(ConsoleSourceList& list,
                                      const profiles::ConversionSettings& settings,
-                                     ProgressPrinter& printer)
+                                     CProgressPrinter& printer)
     : m_list(list), m_settings(settings), m_printer(printer) {
     m_batch.m_pJob = &m_job;
 }
@@ -72,27 +72,18 @@ void CConsoleBatchHost::ShowProgress() {
 }
 
 void CConsoleBatchHost::CancelAll() {
-    m_batch.m_bCancelAll = true;
-    m_batch.m_bSkip = true;
-    m_job.m_bCancel = true;
+    CancelAllSources(m_batch);
     std::lock_guard<std::mutex> lock(m_mxPrint);
     m_printer.Note("Cancelling: the running file stops at the encoder's next report.", stderr);
 }
 
-void CConsoleBatchHost::MarkCancelledRows() {
-    const int nCount = m_list.RowCount();
-    for (int nRow = std::max<int>(m_batch.m_nCurrent, 0); nRow < nCount; ++nRow) {
-        FileMediaFormat* pRecord = m_list.RecordAtRow(nRow);
-        // A source the driver settled before it saw the cancel keeps its status.
-        if (pRecord == nullptr || pRecord->m_nStatus != kStatusWaiting) {
-            continue;
-        }
-        pRecord->m_nStatus = kStatusSkip;
-        m_printer.EndSource(StatusText(kStatusSkip), pRecord->GetTargetPath());
-    }
+void MarkSkippedRows(const BatchState& batch, ConsoleSourceList& list, CProgressPrinter& printer) {
+    MarkUnconvertedRows(batch, list, [&](int nRow) {
+        printer.EndSource(StatusText(kStatusSkip), list.RecordAtRow(nRow)->GetTargetPath());
+    });
 }
 
-int CConsoleBatchHost::Run(platform::SignalWatch& watch) {
+int CConsoleBatchHost::Run(platform::CSignalWatch& watch) {
     std::thread worker([this] { ConvertSourcesThread(this); });
     int nSignal = 0;
     while (!m_batch.m_evDone.TryWait()) {
@@ -112,7 +103,7 @@ int CConsoleBatchHost::Run(platform::SignalWatch& watch) {
     }
     worker.join();
     if (nSignal != 0) {
-        MarkCancelledRows();
+        MarkSkippedRows(m_batch, m_list, m_printer);
     }
     return nSignal;
 }

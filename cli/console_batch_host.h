@@ -10,17 +10,17 @@
 #include "profiles/conversion_settings.h"
 
 namespace platform {
-class SignalWatch;
+class CSignalWatch;
 }
 
 namespace cli {
 
 struct ConsoleSourceList;
-class ProgressPrinter;
+class CProgressPrinter;
 class CConsoleBatchHost : public IBatchHost {
 public:
     CConsoleBatchHost(ConsoleSourceList& list, const profiles::ConversionSettings& settings,
-                      ProgressPrinter& printer);
+                      CProgressPrinter& printer);
 
     // Called by the driver on its worker thread.
     BatchState& Batch() override { return m_batch; }
@@ -35,20 +35,23 @@ public:
     // Runs the batch on a worker thread and returns when it has ended: the signal that cancelled
     // it, or 0. After a cancel the current source (unless it had ended already) and every later
     // one are marked "Skip", as the conversion dialog marks them.
-    int Run(platform::SignalWatch& watch);
+    int Run(platform::CSignalWatch& watch);
 
 private:
     void ShowProgress();
     void CancelAll();
-    void MarkCancelledRows();
 
     ConsoleSourceList& m_list;
     const profiles::ConversionSettings m_settings;
-    ProgressPrinter& m_printer;
+    CProgressPrinter& m_printer;
     CEncoderJob m_job;
     BatchState m_batch;
     std::mutex m_mxPrint;           // the printer is shared by the worker and the polling thread
     std::string m_strRunningTarget; // output of the source whose progress is shown (m_mxPrint)
 };
+
+// After a cancelled batch, every source that was not converted is marked "Skip" and printed with
+// its line.
+void MarkSkippedRows(const BatchState& batch, ConsoleSourceList& list, CProgressPrinter& printer);
 
 } // namespace cli

@@ -5,27 +5,30 @@
 #include <string>
 #include <vector>
 
+#include "engine/batch_host.h"
 #include "probe/load_host.h"
 #include "sources/record_array.h"
 
 namespace cli {
 
-class ProgressPrinter;
+class CProgressPrinter;
 
-// Rows in list order, each holding the array index of its record.
-struct ConsoleSourceList {
+// Rows in list order, each holding the array index of its record. A row has no text of its own
+// to refresh: its outcome is printed by the batch host.
+struct ConsoleSourceList final : IBatchList {
     CRecordArray records;
     std::vector<int> rows;
 
-    int RowCount() const { return static_cast<int>(rows.size()); }
-    FileMediaFormat* RecordAtRow(int nRow);
+    int RowCount() override { return static_cast<int>(rows.size()); }
+    FileMediaFormat* RecordAtRow(int nRow) override;
+    void FillRow(int /*nRow*/) override {}
 };
 
 // The loading pass's host on the console: the progress line goes to the printer (on a terminal),
 // the message naming the files that failed goes to standard error.
 class CConsoleLoadHost : public ILoadHost {
 public:
-    CConsoleLoadHost(ConsoleSourceList& list, ProgressPrinter& printer, LoadTarget target)
+    CConsoleLoadHost(ConsoleSourceList& list, CProgressPrinter& printer, LoadTarget target)
         : m_list(list), m_printer(printer), m_target(std::move(target)) {}
 
     int RowCount() override { return m_list.RowCount(); }
@@ -38,7 +41,7 @@ public:
 
 private:
     ConsoleSourceList& m_list;
-    ProgressPrinter& m_printer;
+    CProgressPrinter& m_printer;
     LoadTarget m_target;
 };
 

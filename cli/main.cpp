@@ -33,11 +33,11 @@ int main(int argc, char* argv[]) {
         break;
     }
 
-    platform::SignalWatch watch;
+    platform::CSignalWatch watch;
     if (!watch.IsReady()) {
         std::fputs("lumicast-batch: cannot watch for Ctrl-C; it will end the program at once\n",
                    stderr);
     }
-    cli::ProgressPrinter printer(stdout, platform::IsTerminal(stdout));
+    cli::CProgressPrinter printer(stdout, platform::IsTerminal(stdout));
     return cli::RunBatch(request, printer, watch);
 }

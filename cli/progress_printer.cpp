@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "engine/batch_rules.h"
+
 namespace cli {
 
 namespace {
@@ -65,22 +67,18 @@ std::string SizeText(std::int64_t nBytes) {
     return text;
 }
 
-int ProgressPrinter::Overall(int nPercent) const {
-    if (m_nCount <= 0) {
-        return 0;
-    }
-    const int nClamped = std::clamp(nPercent, 0, 100);
-    return ((m_nNumber - 1) * 100 + nClamped) / m_nCount;
+int CProgressPrinter::Overall(int nPercent) const {
+    return OverallPercent(m_nNumber - 1, m_nCount, nPercent);
 }
 
-void ProgressPrinter::Clear() {
+void CProgressPrinter::Clear() {
     if (m_bLineShown) {
         std::fputs("\r\033[K", m_out);
         m_bLineShown = false;
     }
 }
 
-void ProgressPrinter::Redraw(const std::string& strLine) {
+void CProgressPrinter::Redraw(const std::string& strLine) {
     std::string strCut = CutUtf8(strLine, kLineWidth);
     if (m_bLineShown && strCut == m_strShown) {
         return; // nothing changed since the last poll
@@ -91,8 +89,8 @@ void ProgressPrinter::Redraw(const std::string& strLine) {
     std::fflush(m_out);
 }
 
-void ProgressPrinter::BeginSource(int nNumber, int nCount, const std::string& strSource,
-                                  const std::string& strTarget) {
+void CProgressPrinter::BeginSource(int nNumber, int nCount, const std::string& strSource,
+                                   const std::string& strTarget) {
     m_nNumber = nNumber;
     m_nCount = nCount;
     m_nLastDecade = 0;
@@ -107,7 +105,7 @@ void ProgressPrinter::BeginSource(int nNumber, int nCount, const std::string& st
     std::fflush(m_out);
 }
 
-void ProgressPrinter::Update(int nPercent, std::int64_t nOutputBytes) {
+void CProgressPrinter::Update(int nPercent, std::int64_t nOutputBytes) {
     if (!m_bRunning) {
         return;
     }
@@ -135,7 +133,7 @@ void ProgressPrinter::Update(int nPercent, std::int64_t nOutputBytes) {
     }
 }
 
-void ProgressPrinter::EndSource(const std::string& strStatus, const std::string& strTarget) {
+void CProgressPrinter::EndSource(const std::string& strStatus, const std::string& strTarget) {
     Clear();
     m_bRunning = false;
     std::fprintf(m_out, "%s %s\n", PrintableText(strStatus, false).c_str(),
@@ -143,7 +141,7 @@ void ProgressPrinter::EndSource(const std::string& strStatus, const std::string&
     std::fflush(m_out);
 }
 
-void ProgressPrinter::Note(const std::string& strText, std::FILE* stream) {
+void CProgressPrinter::Note(const std::string& strText, std::FILE* stream) {
     Clear();
     std::fflush(m_out);
     std::FILE* target = stream != nullptr ? stream : m_out;
@@ -151,7 +149,7 @@ void ProgressPrinter::Note(const std::string& strText, std::FILE* stream) {
     std::fflush(target);
 }
 
-void ProgressPrinter::Status(const std::string& strText) {
+void CProgressPrinter::Status(const std::string& strText) {
     if (!m_bTerminal) {
         return;
     }

@@ -17,9 +17,9 @@ std::string PrintableText(const std::string& text, bool bKeepLineFeeds);
 // "512 B", "14 KB", "3.2 MB".
 std::string SizeText(std::int64_t nBytes);
 
-class ProgressPrinter {
+class CProgressPrinter {
 public:
-    ProgressPrinter(std::FILE* out, bool bTerminal) : m_out(out), m_bTerminal(bTerminal) {}
+    CProgressPrinter(std::FILE* out, bool bTerminal) : m_out(out), m_bTerminal(bTerminal) {}
 
     // The turn of file `nNumber` (1-based) of `nCount`.
     void BeginSource(int nNumber, int nCount, const std::string& strSource,

@@ -5,8 +5,9 @@
 
 #include "engine/batch_host.h"
 #include "engine/encoder_job.h"
-#include "engine/file_paths.h"
+#include "lang/resource_ids.h"
 #include "lang/resource_strings.h"
+#include "platform/file_paths.h"
 #include "profiles/catalogue.h"
 #include "profiles/encoder_options.h"
 #include "sources/source_record.h"
@@ -37,8 +38,8 @@ HResult ConvertOne(CEncoderJob& job, const FileMediaFormat& record, const std::s
 } // namespace
 
 std::string BuildFailureMessage(const std::string& strFailedList) {
-    return LoadResString(kIdsUnknownFormat) + "\r\n" + strFailedList + "\r\n\r\n" +
-           LoadResString(kIdsFailureReasons);
+    return LoadResString(ids::kStrUnknownFormat) + "\r\n" + strFailedList + "\r\n\r\n" +
+           LoadResString(ids::kStrFailureReasons);
 }
 
 int ConvertSourcesThread(IBatchHost* pHost) {
@@ -88,7 +89,8 @@ int ConvertSourcesThread(IBatchHost* pHost) {
         host.FillRow(i);
         const std::string strTarget = record.GetTargetPath();
         WriteLogLine("Start convert %s to %s", strSource.c_str(), strTarget.c_str());
-        const std::string strStep = LoadResString(kIdsStep, i + 1, nCount, strSource, strTarget);
+        const std::string strStep =
+            LoadResString(ids::kStrConvertStep, i + 1, nCount, strSource, strTarget);
         {
             std::lock_guard<std::mutex> lock(batch.m_mxUpdate);
             batch.m_strTarget = strTarget;

@@ -10,8 +10,3 @@ int ConvertSourcesThread(IBatchHost* pHost);
 
 // The failure message for a list of failed sources (each entry a line feed and a path).
 std::string BuildFailureMessage(const std::string& strFailedList);
-
-// String ids the driver uses.
-inline constexpr int kIdsStep = 61215;           // "Step %d/%d: From ..."
-inline constexpr int kIdsUnknownFormat = 61243;  // first part of the failure message
-inline constexpr int kIdsFailureReasons = 61222; // last part of the failure message

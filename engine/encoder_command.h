@@ -4,11 +4,8 @@
 #include <cstdint>
 #include <string>
 
-// The encoder program, as the first token of every command line: a bare name, found beside the
-// application first (platform::FindProgram).
-inline constexpr const char kEncoderName[] = "Kestrelvx";
-// The access token the encoder expects right after its name: a blank, 11 characters, a blank.
-inline constexpr const char kEncoderAccessToken[] = " tmk52hsRW&! ";
+#include "engine/encoder_contract.h"
+
 // The longest command line the application starts; a longer one is refused, never cut.
 inline constexpr std::size_t kMaxEncoderCommandLine = 2047;
 

@@ -1,18 +1,15 @@
 #include "engine/encoder_job.h"
 
 #include "engine/encoder_command.h"
-#include "engine/file_paths.h"
+#include "engine/encoder_start.h"
 #include "engine/progress_reader.h"
 #include "platform/child_proc.h"
+#include "platform/file_paths.h"
 #include "platform/tick.h"
 #include "support/log.h"
 
-#include <cstring>
-
 namespace {
 
-constexpr std::size_t kBufferSize = 2048; // the command line and its terminating zero
-constexpr int kIdlePriority = 1;
 constexpr int kExitPollMs = 100;
 
 } // namespace
@@ -26,27 +23,22 @@ int CEncoderJob::Run(const std::string& input, const std::string& output, const 
     m_bCancel.store(false, std::memory_order_relaxed);
 
     const std::string command = FormatEncoderCommand(input, output, title, options, start, end);
-    if (command.size() > kMaxEncoderCommandLine || command.find('\0') != std::string::npos) {
-        // A cut command line could name another output or drop options: never start one.
+    EncoderCommandBuffer szCommand;
+    if (!CopyEncoderCommand(command, szCommand)) {
         WriteLogLine("%s", command.c_str());
         WriteLogLine("The encoder command line has %zu characters, more than %zu; not started.",
                      command.size(), kMaxEncoderCommandLine);
         return -1;
     }
-    char szCommand[kBufferSize];
-    std::memcpy(szCommand, command.c_str(), command.size() + 1);
-    WriteLogLine("%s", szCommand);
+    WriteLogLine("%s", szCommand.data());
 
     ChildProc proc{};
-    proc.pszCommandLine = szCommand;
-    proc.nOptions = kChildProcRedirectOutput;
-    if (ChildProcStart(proc) != 0) {
+    if (StartEncoder(szCommand, proc) != 0) {
         ChildProcTerminate(proc);
         ChildProcClose(proc);
         return -1;
     }
 
-    ChildProcSetPriority(proc, kIdlePriority);
     ReadEncoderProgress(proc.nOutputFd, duration, m_nPercent, m_bCancel, platform::TickCount);
 
     // The output has ended. Unless the run was cancelled, wait for the encoder to end and judge

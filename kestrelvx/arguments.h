@@ -3,11 +3,12 @@
 #include <map>
 #include <string>
 
+#include "engine/encoder_contract.h"
+
 namespace kestrelvx {
 
-// The access token every command line starts with (the application's " tmk52hsRW&! " after
-// the command line has been split into words).
-inline constexpr const char* kAccessToken = "tmk52hsRW&!";
+// The access token every command line starts with, shared with the application.
+inline constexpr const char* kAccessToken = kEncoderToken;
 
 // One line, printed when the token is missing.
 inline constexpr const char* kUsage =

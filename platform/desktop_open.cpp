@@ -9,8 +9,6 @@
 #include <unistd.h>
 #include <vector>
 
-#include "support/log.h"
-
 extern char** environ;
 
 namespace platform {
@@ -44,11 +42,10 @@ std::string FindProgramOnPath(const std::string& strName) {
     return std::string();
 }
 
-bool OpenWithDesktop(const std::string& strTarget) {
+int OpenWithDesktop(const std::string& strTarget) {
     const std::string strProgram = FindProgramOnPath("xdg-open");
     if (strProgram.empty()) {
-        WriteLogLine("xdg-open not found for %s", strTarget.c_str());
-        return false;
+        return ENOENT;
     }
     // A target that begins with "-" would read as an option.
     const std::string strArgument =
@@ -56,12 +53,12 @@ bool OpenWithDesktop(const std::string& strTarget) {
 
     posix_spawn_file_actions_t actions;
     posix_spawnattr_t attr;
-    if (posix_spawn_file_actions_init(&actions) != 0) {
-        return false;
+    if (const int nError = posix_spawn_file_actions_init(&actions); nError != 0) {
+        return nError;
     }
-    if (posix_spawnattr_init(&attr) != 0) {
+    if (const int nError = posix_spawnattr_init(&attr); nError != 0) {
         posix_spawn_file_actions_destroy(&actions);
-        return false;
+        return nError;
     }
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     // Its own session, so it outlives the application and gets none of its terminal signals.
@@ -79,8 +76,7 @@ bool OpenWithDesktop(const std::string& strTarget) {
     posix_spawnattr_destroy(&attr);
     posix_spawn_file_actions_destroy(&actions);
     if (nError != 0) {
-        WriteLogLine("xdg-open could not be started (error %d)", nError);
-        return false;
+        return nError;
     }
     // Collect its end in the background; the handler it starts is not its child's concern.
     std::thread([pid] {
@@ -88,7 +84,7 @@ bool OpenWithDesktop(const std::string& strTarget) {
         while (waitpid(pid, &nStatus, 0) < 0 && errno == EINTR) {
         }
     }).detach();
-    return true;
+    return 0;
 }
 
 } // namespace platform

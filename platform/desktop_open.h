@@ -6,9 +6,10 @@
 
 namespace platform {
 
-// Starts "xdg-open <target>" without a shell. False when the handler could not be found or
-// started; what the handler does afterwards is not checked.
-bool OpenWithDesktop(const std::string& strTarget);
+// Starts "xdg-open <target>" without a shell. Returns 0 when it started, ENOENT when xdg-open was
+// not found on PATH, or the error number of the failed start; what the handler does afterwards is
+// not checked.
+int OpenWithDesktop(const std::string& strTarget);
 
 // The full path of a program found in the folders of PATH (absolute folders only, never the
 // current folder), or an empty text.

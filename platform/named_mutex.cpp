@@ -40,17 +40,17 @@ int OpenLockFile(const std::string& path) {
 
 } // namespace
 
-NamedMutex::NamedMutex(std::string name)
+CNamedMutex::CNamedMutex(std::string name)
     : m_strLockPath(RuntimeFolder() + "/" + std::move(name) + "-" + std::to_string(getuid()) +
                     ".lock") {}
 
-NamedMutex::~NamedMutex() {
+CNamedMutex::~CNamedMutex() {
     if (m_nFd >= 0) {
         close(m_nFd);
     }
 }
 
-void NamedMutex::lock() {
+void CNamedMutex::lock() {
     m_mutex.lock();
     const pid_t self = getpid();
     if (m_nFd >= 0 && m_nOwnerPid != self) {
@@ -69,7 +69,7 @@ void NamedMutex::lock() {
     }
 }
 
-void NamedMutex::unlock() {
+void CNamedMutex::unlock() {
     if (m_nFd >= 0) {
         flock(m_nFd, LOCK_UN);
     }

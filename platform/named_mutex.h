@@ -8,12 +8,12 @@ namespace platform {
 // A lock shared by every thread of this process and every process that uses the same name:
 // an in-process mutex plus flock() on a lock file named after the mutex in the runtime folder.
 // The kernel drops a flock when its holder dies, so a crashed holder never leaves it taken.
-class NamedMutex {
+class CNamedMutex {
 public:
-    explicit NamedMutex(std::string name);
-    ~NamedMutex();
-    NamedMutex(const NamedMutex&) = delete;
-    NamedMutex& operator=(const NamedMutex&) = delete;
+    explicit CNamedMutex(std::string name);
+    ~CNamedMutex();
+    CNamedMutex(const CNamedMutex&) = delete;
+    CNamedMutex& operator=(const CNamedMutex&) = delete;
 
     void lock();
     void unlock();

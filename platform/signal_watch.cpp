@@ -41,7 +41,7 @@ bool MakePipe() {
 
 } // namespace
 
-SignalWatch::SignalWatch() {
+CSignalWatch::CSignalWatch() {
     g_nCaught = 0;
     if (!MakePipe()) {
         return;
@@ -54,7 +54,7 @@ SignalWatch::SignalWatch() {
         sigaction(SIGINT, &action, &g_oldInt) == 0 && sigaction(SIGTERM, &action, &g_oldTerm) == 0;
 }
 
-SignalWatch::~SignalWatch() {
+CSignalWatch::~CSignalWatch() {
     sigaction(SIGINT, &g_oldInt, nullptr);
     sigaction(SIGTERM, &g_oldTerm, nullptr);
     for (int& fd : g_pipe) {
@@ -65,7 +65,7 @@ SignalWatch::~SignalWatch() {
     }
 }
 
-int SignalWatch::Wait(int nTimeoutMs) {
+int CSignalWatch::Wait(int nTimeoutMs) {
     if (g_nCaught != 0) {
         return g_nCaught;
     }
@@ -80,7 +80,7 @@ int SignalWatch::Wait(int nTimeoutMs) {
     return g_nCaught;
 }
 
-int SignalWatch::Caught() const {
+int CSignalWatch::Caught() const {
     return g_nCaught;
 }
 

@@ -7,14 +7,14 @@
 // the signals as usual.
 namespace platform {
 
-class SignalWatch {
+class CSignalWatch {
 public:
     // Installs the handlers (one watch at a time per process).
-    SignalWatch();
+    CSignalWatch();
     // Puts back the dispositions found at construction.
-    ~SignalWatch();
-    SignalWatch(const SignalWatch&) = delete;
-    SignalWatch& operator=(const SignalWatch&) = delete;
+    ~CSignalWatch();
+    CSignalWatch(const CSignalWatch&) = delete;
+    CSignalWatch& operator=(const CSignalWatch&) = delete;
 
     // False when the pipe or the handlers could not be set up.
     bool IsReady() const { return m_bReady; }

@@ -10,7 +10,7 @@
 
 namespace platform {
 
-StoreFileLock::StoreFileLock(const std::string& lockPath) {
+CStoreFileLock::CStoreFileLock(const std::string& lockPath) {
     const int fd = open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) {
         return;
@@ -25,7 +25,7 @@ StoreFileLock::StoreFileLock(const std::string& lockPath) {
     m_nFd = fd;
 }
 
-StoreFileLock::~StoreFileLock() {
+CStoreFileLock::~CStoreFileLock() {
     if (m_nFd >= 0) {
         // Closing the only descriptor of the open file releases the lock.
         close(m_nFd);

@@ -8,12 +8,12 @@ namespace platform {
 // Holds flock(LOCK_EX) on a lock file from construction to destruction. The lock file is created
 // (mode 0600) when missing; a link in its place is not followed. Two holders never overlap,
 // whether they are threads of one process or separate processes; a holder that dies releases it.
-class StoreFileLock {
+class CStoreFileLock {
 public:
-    explicit StoreFileLock(const std::string& lockPath);
-    ~StoreFileLock();
-    StoreFileLock(const StoreFileLock&) = delete;
-    StoreFileLock& operator=(const StoreFileLock&) = delete;
+    explicit CStoreFileLock(const std::string& lockPath);
+    ~CStoreFileLock();
+    CStoreFileLock(const CStoreFileLock&) = delete;
+    CStoreFileLock& operator=(const CStoreFileLock&) = delete;
 
     // False when the lock file could not be opened or locked.
     bool IsHeld() const { return m_nFd >= 0; }

@@ -2,24 +2,18 @@
 
 #include <memory>
 
+#include "lang/resource_ids.h"
 #include "lang/resource_strings.h"
+#include "probe/probe_with_encoder.h"
 #include "sources/source_record.h"
 #include "support/log.h"
 
-namespace {
-
-constexpr int kIdsDetecting = 61212;    // "Detecting selected files.\nNo.%d/%d: \"%s\""
-constexpr int kIdsCantPlayback = 61205; // "Can't playback the following files."
-constexpr int kIdsFailReasons = 61222;  // "Please note the following reasons: ..."
-
-} // namespace
-
 std::string LoadFailureMessage(const std::string& strFailures) {
-    std::string strMessage = LoadResString(kIdsCantPlayback);
+    std::string strMessage = LoadResString(ids::kStrCantPlayback);
     strMessage += "\r\n";
     strMessage += strFailures;
     strMessage += "\r\n\r\n";
-    strMessage += LoadResString(kIdsFailReasons);
+    strMessage += LoadResString(ids::kStrFailureReasons);
     return strMessage;
 }
 
@@ -32,12 +26,12 @@ int LoadSourcesThread(ILoadHost& host, const std::vector<std::string>& paths) {
     for (int i = 1; i <= nCount; ++i) {
         const std::string& strPath = paths[static_cast<std::size_t>(i - 1)];
         const int nRow = host.RowCount();
-        host.SetProgressText(LoadResString(kIdsDetecting, i, nCount, strPath));
+        host.SetProgressText(LoadResString(ids::kStrDetecting, i, nCount, strPath));
         WriteLogLine("load %d/%d:%s", i, nCount, strPath.c_str());
         host.SetProgress(100 * i / nCount);
 
         auto pRecord = std::make_unique<FileMediaFormat>();
-        if (Failed(pRecord->ProbeWithEncoder(strPath))) {
+        if (Failed(ProbeWithEncoder(*pRecord, strPath))) {
             strFailures += '\n';
             strFailures += strPath;
             ++nFailed;

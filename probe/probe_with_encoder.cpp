@@ -1,6 +1,7 @@
 #include "probe/probe_with_encoder.h"
 
 #include "engine/encoder_command.h"
+#include "engine/encoder_start.h"
 #include "platform/child_proc.h"
 #include "platform/tick.h"
 #include "probe/report_parser.h"
@@ -16,7 +17,6 @@ namespace {
 
 constexpr std::size_t kBufferSize = 2048;
 constexpr std::size_t kReportMax = kBufferSize - 1;
-constexpr int kIdlePriority = 1;
 
 enum class Drain { kEnded, kFull, kSilent };
 
@@ -72,16 +72,10 @@ HResult RunEncoderProbe(FileMediaFormat& record, const std::string& path, int si
 
     const std::string command = FormatProbeCommand(path);
     ChildProc proc{};
-    char szCommand[kBufferSize];
+    EncoderCommandBuffer szCommand;
     // A longer command line is never cut: the encoder is not started and the report is empty.
-    if (command.size() <= kMaxEncoderCommandLine && command.find('\0') == std::string::npos) {
-        std::memcpy(szCommand, command.c_str(), command.size() + 1);
-        proc.pszCommandLine = szCommand;
-        proc.nOptions = kChildProcRedirectOutput;
-        if (ChildProcStart(proc) == 0) {
-            ChildProcSetPriority(proc, kIdlePriority);
-            bSilent = ReadReport(proc, szReport, nFill, silenceTimeoutMs) == Drain::kSilent;
-        }
+    if (CopyEncoderCommand(command, szCommand) && StartEncoder(szCommand, proc) == 0) {
+        bSilent = ReadReport(proc, szReport, nFill, silenceTimeoutMs) == Drain::kSilent;
     }
     ChildProcTerminate(proc);
     ChildProcClose(proc);
@@ -98,6 +92,6 @@ HResult RunEncoderProbe(FileMediaFormat& record, const std::string& path, int si
     return record.m_nDuration > 0 ? kResultOk : kResultNoDuration;
 }
 
-HResult FileMediaFormat::ProbeWithEncoder(const std::string& strPath) {
-    return RunEncoderProbe(*this, strPath, kProbeSilenceTimeoutMs);
+HResult ProbeWithEncoder(FileMediaFormat& record, const std::string& strPath) {
+    return RunEncoderProbe(record, strPath, kProbeSilenceTimeoutMs);
 }

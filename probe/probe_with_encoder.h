@@ -8,12 +8,16 @@
 // How long the probe waits for an encoder that prints nothing before it gives up on it.
 inline constexpr int kProbeSilenceTimeoutMs = 20000;
 
-// FileMediaFormat::ProbeWithEncoder with the silence limit as a parameter (the member passes
-// kProbeSilenceTimeoutMs). Starts "Kestrelvx<token> -i "<path>"" at idle priority and reads its
-// output until the encoder ends or 2,047 bytes have come; an encoder that prints nothing for
-// silenceTimeoutMs milliseconds is ended. Then ends what is left of the encoder, parses the report
-// (ParseEncoderReport) and fills the path fields (FillRecordFromPath), whatever happened.
-// Returns 0 when the report gave a duration of at least one second, kResultNoDuration when it did
-// not (also when the encoder is missing, cannot start, or the command line would be longer than
-// 2,047 characters), and kResultFail when the encoder went silent and was given up.
+// Runs the encoder on the file and fills the record from its report, giving up on an encoder
+// that prints nothing for kProbeSilenceTimeoutMs.
+HResult ProbeWithEncoder(FileMediaFormat& record, const std::string& strPath);
+
+// ProbeWithEncoder with the silence limit as a parameter. Starts "Kestrelvx<token> -i "<path>"" at
+// idle priority and reads its output until the encoder ends or 2,047 bytes have come; an encoder
+// that prints nothing for silenceTimeoutMs milliseconds is ended. Then ends what is left of the
+// encoder, parses the report (ParseEncoderReport) and fills the path fields (FillRecordFromPath),
+// whatever happened. Returns 0 when the report gave a duration of at least one second,
+// kResultNoDuration when it did not (also when the encoder is missing, cannot start, or the command
+// line would be longer than 2,047 characters), and kResultFail when the encoder went silent and was
+// given up.
 HResult RunEncoderProbe(FileMediaFormat& record, const std::string& path, int silenceTimeoutMs);

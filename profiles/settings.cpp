@@ -1,6 +1,6 @@
 #include "profiles/settings.h"
 
-#include "engine/file_paths.h"
+#include "platform/file_paths.h"
 #include "platform/user_folders.h"
 #include "support/registry_key.h"
 

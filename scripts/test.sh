@@ -8,6 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
+./scripts/check-layers.sh
 
 JOBS=$(nproc)
 export QT_QPA_PLATFORM=offscreen

@@ -1,9 +1,9 @@
 // Source record: names, output name choice and status texts.
 #include "sources/source_record.h"
 
-#include "engine/file_paths.h"
 #include "lang/resource_ids.h"
 #include "lang/resource_strings.h"
+#include "platform/file_paths.h"
 
 int StatusTextId(std::int32_t nStatus) {
     switch (nStatus) {

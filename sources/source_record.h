@@ -74,9 +74,6 @@ public:
     FileMediaFormat& operator=(const FileMediaFormat&) = default;
     ~FileMediaFormat() override = default;
 
-    // Runs the encoder on the file and fills the record from its report (defined with the probe).
-    HResult ProbeWithEncoder(const std::string& strPath);
-
     std::string m_strDuration; // "%s (%d s)", or "0 (0 s)"
     std::string m_strBitrate;  // "%s kb/s"
     std::string m_strVideo;    // last video stream of the report

@@ -36,7 +36,7 @@ std::uint64_t Le64(const std::uint8_t* p) {
 
 class ElfReader {
 public:
-    explicit ElfReader(ImageBytes& image) : m_image(image) {}
+    explicit ElfReader(CImageBytes& image) : m_image(image) {}
 
     VersionLookup Find(std::vector<std::uint8_t>& record) {
         std::uint8_t ident[16];
@@ -138,13 +138,13 @@ private:
                std::memcmp(text, kElfVersionSection, n) == 0;
     }
 
-    ImageBytes& m_image;
+    CImageBytes& m_image;
     std::uint64_t m_nTable = 0;
     std::uint64_t m_nEntrySize = kElf64SectionHeaderSize;
 };
 
 } // namespace
 
-VersionLookup FindElfVersionRecord(ImageBytes& image, std::vector<std::uint8_t>& record) {
+VersionLookup FindElfVersionRecord(CImageBytes& image, std::vector<std::uint8_t>& record) {
     return ElfReader(image).Find(record);
 }

@@ -15,7 +15,7 @@ constexpr char kDamagedText[] = "The image file is damaged or cut short.";
 } // namespace
 
 bool ReadFileVersionInfo(const std::string& path, FixedFileInfo& info, std::string& strError) {
-    FileImageBytes image(path);
+    CFileImageBytes image(path);
     if (!image.IsOpen()) {
         strError = image.ErrorText();
         return false;

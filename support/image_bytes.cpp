@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
-bool ImageBytes::U16(std::uint64_t offset, std::uint32_t& value) {
+bool CImageBytes::U16(std::uint64_t offset, std::uint32_t& value) {
     std::uint8_t b[2];
     if (!Read(offset, b, sizeof(b))) {
         return false;
@@ -14,7 +14,7 @@ bool ImageBytes::U16(std::uint64_t offset, std::uint32_t& value) {
     return true;
 }
 
-bool ImageBytes::U32(std::uint64_t offset, std::uint32_t& value) {
+bool CImageBytes::U32(std::uint64_t offset, std::uint32_t& value) {
     std::uint8_t b[4];
     if (!Read(offset, b, sizeof(b))) {
         return false;
@@ -26,7 +26,7 @@ bool ImageBytes::U32(std::uint64_t offset, std::uint32_t& value) {
     return true;
 }
 
-bool ImageBytes::U64(std::uint64_t offset, std::uint64_t& value) {
+bool CImageBytes::U64(std::uint64_t offset, std::uint64_t& value) {
     std::uint8_t b[8];
     if (!Read(offset, b, sizeof(b))) {
         return false;
@@ -38,7 +38,7 @@ bool ImageBytes::U64(std::uint64_t offset, std::uint64_t& value) {
     return true;
 }
 
-bool ImageBytes::Bytes(std::uint64_t offset, std::size_t n, std::vector<std::uint8_t>& out) {
+bool CImageBytes::Bytes(std::uint64_t offset, std::size_t n, std::vector<std::uint8_t>& out) {
     if (!Fits(offset, n)) {
         return false;
     }
@@ -46,7 +46,7 @@ bool ImageBytes::Bytes(std::uint64_t offset, std::size_t n, std::vector<std::uin
     return n == 0 || Read(offset, out.data(), n);
 }
 
-bool MemoryImageBytes::Read(std::uint64_t offset, void* out, std::size_t n) {
+bool CMemoryImageBytes::Read(std::uint64_t offset, void* out, std::size_t n) {
     if (!Fits(offset, n)) {
         return false;
     }
@@ -56,7 +56,7 @@ bool MemoryImageBytes::Read(std::uint64_t offset, void* out, std::size_t n) {
     return true;
 }
 
-FileImageBytes::FileImageBytes(const std::string& path) {
+CFileImageBytes::CFileImageBytes(const std::string& path) {
     namespace fs = std::filesystem;
     std::error_code ec;
     const fs::file_status status = fs::status(path, ec);
@@ -90,7 +90,7 @@ FileImageBytes::FileImageBytes(const std::string& path) {
     m_bOpen = true;
 }
 
-bool FileImageBytes::Read(std::uint64_t offset, void* out, std::size_t n) {
+bool CFileImageBytes::Read(std::uint64_t offset, void* out, std::size_t n) {
     if (!m_bOpen || !Fits(offset, n)) {
         return false;
     }

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-class ImageBytes {
+class CImageBytes {
 public:
-    virtual ~ImageBytes() = default;
+    virtual ~CImageBytes() = default;
     virtual std::uint64_t Size() const = 0;
     // Copies n bytes at offset into out; false (out unspecified) when they are not all there.
     virtual bool Read(std::uint64_t offset, void* out, std::size_t n) = 0;
@@ -28,9 +28,9 @@ protected:
     }
 };
 
-class MemoryImageBytes final : public ImageBytes {
+class CMemoryImageBytes final : public CImageBytes {
 public:
-    MemoryImageBytes(const std::uint8_t* data, std::size_t size) : m_pData(data), m_nSize(size) {}
+    CMemoryImageBytes(const std::uint8_t* data, std::size_t size) : m_pData(data), m_nSize(size) {}
     std::uint64_t Size() const override { return m_nSize; }
     bool Read(std::uint64_t offset, void* out, std::size_t n) override;
 
@@ -39,10 +39,10 @@ private:
     std::size_t m_nSize;
 };
 
-class FileImageBytes final : public ImageBytes {
+class CFileImageBytes final : public CImageBytes {
 public:
     // Opens a regular file; on failure IsOpen() is false and ErrorText() says why.
-    explicit FileImageBytes(const std::string& path);
+    explicit CFileImageBytes(const std::string& path);
     bool IsOpen() const { return m_bOpen; }
     const std::string& ErrorText() const { return m_strError; }
     std::uint64_t Size() const override { return m_nSize; }

@@ -17,10 +17,10 @@ inline constexpr std::size_t kMaxVersionRecordBytes = 0x10000;
 
 // A PE (Windows) image: the first RT_VERSION (16) resource, its first name and first language,
 // through the DOS header, PE header, optional header's resource directory and section table.
-VersionLookup FindPeVersionRecord(ImageBytes& image, std::vector<std::uint8_t>& record);
+VersionLookup FindPeVersionRecord(CImageBytes& image, std::vector<std::uint8_t>& record);
 
 // A little-endian ELF64 image: the contents of the section named kElfVersionSection.
-VersionLookup FindElfVersionRecord(ImageBytes& image, std::vector<std::uint8_t>& record);
+VersionLookup FindElfVersionRecord(CImageBytes& image, std::vector<std::uint8_t>& record);
 
 // The section in which our own build keeps its version record (cmake/VersionResource.cmake).
 inline constexpr char kElfVersionSection[] = ".lumicast_version";

@@ -15,8 +15,8 @@ namespace {
 
 // The lock and the path live until the process ends (never destroyed), so a thread that logs
 // while static objects are being torn down at exit still finds them.
-platform::NamedMutex& LogLock() {
-    static auto* lock = new platform::NamedMutex("ZURURER");
+platform::CNamedMutex& LogLock() {
+    static auto* lock = new platform::CNamedMutex("ZURURER");
     return *lock;
 }
 
@@ -53,7 +53,7 @@ std::string GetLogPath() {
 }
 
 void WriteLogLine(const char* format, ...) {
-    std::lock_guard<platform::NamedMutex> guard(LogLock());
+    std::lock_guard<platform::CNamedMutex> guard(LogLock());
 
     char message[kLogMessageMax + 1];
     std::memset(message, 0, sizeof(message));

@@ -21,7 +21,7 @@ struct Section {
 
 class PeReader {
 public:
-    explicit PeReader(ImageBytes& image) : m_image(image) {}
+    explicit PeReader(CImageBytes& image) : m_image(image) {}
 
     VersionLookup Find(std::vector<std::uint8_t>& record) {
         std::uint8_t mz[2];
@@ -188,13 +188,13 @@ private:
         return VersionLookup::Found;
     }
 
-    ImageBytes& m_image;
+    CImageBytes& m_image;
     std::uint32_t m_nResourceRva = 0;
     std::vector<Section> m_sections;
 };
 
 } // namespace
 
-VersionLookup FindPeVersionRecord(ImageBytes& image, std::vector<std::uint8_t>& record) {
+VersionLookup FindPeVersionRecord(CImageBytes& image, std::vector<std::uint8_t>& record) {
     return PeReader(image).Find(record);
 }

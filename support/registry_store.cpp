@@ -111,7 +111,7 @@ StoreRead ReadRegistryStore(const std::string& file, RegDocument& doc) {
 
 StoreWrite UpdateRegistryStore(const std::string& file,
                                const std::function<void(RegDocument&)>& change) {
-    const platform::StoreFileLock lock(file + ".lock");
+    const platform::CStoreFileLock lock(file + ".lock");
     if (!lock.IsHeld()) {
         return StoreWrite::CannotLock;
     }

@@ -16,12 +16,12 @@
 #include <string>
 #include <vector>
 
-#include "app/prompt_service.h"
 #include "engine/batch_host.h"
 #include "engine/encoder_job.h"
 #include "engine/ui/convert_dlg.h"
 #include "profiles/catalogue.h"
 #include "sources/source_record.h"
+#include "ui/prompt_service.h"
 
 namespace {
 

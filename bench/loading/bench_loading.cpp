@@ -8,6 +8,7 @@
 #include "app/form_settings.h"
 #include "app/velmora_view.h"
 #include "platform/program_folder.h"
+#include "probe/probe_with_encoder.h"
 #include "sources/source_record.h"
 
 #include <QApplication>
@@ -49,7 +50,7 @@ double ProbeAll(const std::vector<std::string>& paths) {
     const auto begin = std::chrono::steady_clock::now();
     for (const std::string& path : paths) {
         FileMediaFormat record;
-        if (Failed(record.ProbeWithEncoder(path))) {
+        if (Failed(ProbeWithEncoder(record, path))) {
             std::fprintf(stderr, "probe failed: %s\n", path.c_str());
         }
     }

@@ -1,5 +1,6 @@
-// Probes every file named on the command line with FileMediaFormat::ProbeWithEncoder, one after
+// Probes every file named on the command line with ProbeWithEncoder, one after
 // the other as the loading pass does, and prints "<files> <failed> <seconds>".
+#include "probe/probe_with_encoder.h"
 #include "sources/source_record.h"
 
 #include <chrono>
@@ -10,7 +11,7 @@ int main(int argc, char** argv) {
     const auto begin = std::chrono::steady_clock::now();
     for (int i = 1; i < argc; ++i) {
         FileMediaFormat record;
-        if (Failed(record.ProbeWithEncoder(argv[i]))) {
+        if (Failed(ProbeWithEncoder(record, argv[i]))) {
             ++failed;
         }
     }

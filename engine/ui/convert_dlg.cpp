@@ -7,21 +7,22 @@
 #include <QPushButton>
 #include <QThread>
 
-#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <mutex>
 #include <system_error>
 #include <utility>
 
-#include "app/dialog_builder.h"
-#include "app/prompt_service.h"
 #include "controls/percent_bar.h"
 #include "engine/batch_driver.h"
+#include "engine/batch_rules.h"
 #include "engine/encoder_job.h"
 #include "lang/resource_ids.h"
 #include "lang/resource_strings.h"
 #include "sources/source_record.h"
+#include "ui/dialog_builder.h"
+#include "ui/main_thread.h"
+#include "ui/prompt_service.h"
 
 namespace {
 
@@ -103,9 +104,7 @@ CConvertDlg::~CConvertDlg() {
         // Only reached when the dialog goes while its batch still runs: stop the batch and serve
         // the worker's last requests before it is joined; nothing else may end the dialog now.
         m_bEnding = true;
-        m_batch.m_bCancelAll = true;
-        m_batch.m_bSkip = true;
-        m_job.m_bCancel = true;
+        CancelAllSources(m_batch);
         WaitForWorker();
     }
 }
@@ -147,16 +146,7 @@ void CConvertDlg::Tick() {
     if (nPercent > 100) {
         nPercent = 100;
     }
-    const std::int32_t nCount = m_batch.m_nCount;
-    const std::int32_t nCurrent = m_batch.m_nCurrent;
-    int nOverall = 0;
-    // Before the first source starts (current -1) the batch has made no progress.
-    if (nCount > 0 && nCurrent >= 0) {
-        const float fOverall =
-            (static_cast<float>(nCurrent) * 100.0F + static_cast<float>(nPercent)) /
-            static_cast<float>(nCount);
-        nOverall = static_cast<int>(fOverall);
-    }
+    const int nOverall = OverallPercent(m_batch.m_nCurrent, m_batch.m_nCount, nPercent);
     m_pCurrentBar->SetPos(nPercent);
     m_pOverallBar->SetPos(nOverall);
 
@@ -177,8 +167,7 @@ void CConvertDlg::Tick() {
 }
 
 void CConvertDlg::Skip() {
-    m_batch.m_bSkip = true;
-    m_job.m_bCancel = true;
+    SkipCurrentSource(m_batch);
 }
 
 void CConvertDlg::Finish() {
@@ -188,26 +177,12 @@ void CConvertDlg::Finish() {
         return;
     }
     m_bEnding = true;
-    m_batch.m_bCancelAll = true;
-    m_batch.m_bSkip = true;
-    m_job.m_bCancel = true;
+    CancelAllSources(m_batch);
     WaitForWorker();
     Tick(); // the bars and texts as the batch left them, while the outcome is shown
 
     if (!m_batch.m_bFinished) {
-        // The current source and every later one were not converted. The driver sets the current
-        // record to "Waiting" when its turn comes; if it settled it (Done, Error, Skip) before it
-        // saw the cancel, that outcome stays.
-        const int nCount = m_batch.m_nCount;
-        const int nCurrent = m_batch.m_nCurrent;
-        for (int nRow = std::max(0, nCurrent); nRow < nCount; ++nRow) {
-            FileMediaFormat* pRecord = m_pList->RecordAtRow(nRow);
-            if (pRecord == nullptr || (nRow == nCurrent && pRecord->m_nStatus != kStatusWaiting)) {
-                continue;
-            }
-            pRecord->m_nStatus = kStatusSkip;
-            m_pList->FillRow(nRow);
-        }
+        MarkUnconvertedRows(m_batch, *m_pList, [this](int nRow) { m_pList->FillRow(nRow); });
         Prompts().Message(this, FromUtf8(LoadResString(ids::kStrConversionCanceled)),
                           PromptButtons::Ok, PromptIcon::Information);
     } else {
@@ -272,32 +247,24 @@ void CConvertDlg::WaitForWorker() {
     m_worker.join(); // after m_evDone the worker only posts BatchEnded and returns
 }
 
-template <class Call> void CConvertDlg::OnMainThread(Call&& call) {
-    if (QThread::currentThread() == thread()) {
-        call();
-        return;
-    }
-    QMetaObject::invokeMethod(this, std::forward<Call>(call), Qt::BlockingQueuedConnection);
-}
-
 int CConvertDlg::RowCount() {
     int nCount = 0;
-    OnMainThread([&] { nCount = m_pList->RowCount(); });
+    RunOnOwnerThread(this, [&] { nCount = m_pList->RowCount(); });
     return nCount;
 }
 
 FileMediaFormat* CConvertDlg::RecordAtRow(int nRow) {
     FileMediaFormat* pRecord = nullptr;
-    OnMainThread([&] { pRecord = m_pList->RecordAtRow(nRow); });
+    RunOnOwnerThread(this, [&] { pRecord = m_pList->RecordAtRow(nRow); });
     return pRecord;
 }
 
 void CConvertDlg::FillRow(int nRow) {
-    OnMainThread([&] { m_pList->FillRow(nRow); });
+    RunOnOwnerThread(this, [&] { m_pList->FillRow(nRow); });
 }
 
 void CConvertDlg::ShowFailureMessage(const std::string& strText) {
-    OnMainThread([&] {
+    RunOnOwnerThread(this, [&] {
         Prompts().Message(this, FromUtf8(strText), PromptButtons::Ok, PromptIcon::Warning);
     });
 }

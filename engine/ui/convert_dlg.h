@@ -74,8 +74,6 @@ private:
     void Initialise();
     // Runs an event loop until the worker has signalled m_evDone, then joins it.
     void WaitForWorker();
-    // Runs `call` on the main thread and returns when it has run.
-    template <class Call> void OnMainThread(Call&& call);
 
     std::unique_ptr<IBatchList> m_pList;
     CEncoderJob& m_job;

@@ -2,7 +2,6 @@
 
 #include <QCloseEvent>
 #include <QEventLoop>
-#include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPointer>
@@ -11,17 +10,15 @@
 #include <QTimer>
 #include <QTimerEvent>
 
-#include "app/app_name.h"
-#include "app/dialog_builder.h"
-#include "app/prompt_service.h"
-#include "app/velmora_view.h"
 #include "lang/resource_ids.h"
 #include "lang/resource_strings.h"
 #include "probe/load_sources.h"
-#include "profiles/catalogue.h"
 #include "sources/source_record.h"
-#include "sources/ui/source_list.h"
 #include "support/log.h"
+#include "ui/app_name.h"
+#include "ui/dialog_builder.h"
+#include "ui/main_thread.h"
+#include "ui/prompt_service.h"
 
 namespace {
 
@@ -41,7 +38,7 @@ const lang::DialogTemplate& LoadTemplate() {
 
 } // namespace
 
-CLoadSourceDlg::CLoadSourceDlg(CVelmoraView* pView, std::vector<std::string> paths, QWidget* parent)
+CLoadSourceDlg::CLoadSourceDlg(ILoadView* pView, std::vector<std::string> paths, QWidget* parent)
     : QDialog(parent), m_pView(pView), m_paths(std::move(paths)) {
     const BuiltDialog built = BuildFromTemplate(this, LoadTemplate());
     m_pText = qobject_cast<QLabel*>(built.controls.value(ids::kCtlStepText, nullptr));
@@ -89,8 +86,7 @@ void CLoadSourceDlg::StartWorker() {
     // and its rows change only through this pass: they are read here once, and the worker keeps
     // the row count itself, which saves it two waits on the main thread per file.
     if (m_pView != nullptr) {
-        m_target.strFolder = QFile::encodeName(m_pView->OutputFolder()).toStdString();
-        m_target.strExtension = profiles::FormatExtension(m_pView->Settings().m_nFormat);
+        m_target = m_pView->LoadOutputTarget();
         m_nRows = m_pView->RowCount();
     }
     m_pWorker = QThread::create([this] { m_nFailed = LoadSourcesThread(*this, m_paths); });
@@ -109,10 +105,10 @@ void CLoadSourceDlg::timerEvent(QTimerEvent* event) {
 void CLoadSourceDlg::HoldListPaints(bool bHold) {
     // Repainting the list after every new row costs more than the rest of the pass; while the
     // pass runs the list is painted with the text, ten times a second.
-    if (m_pView == nullptr || m_pView->List() == nullptr) {
+    if (m_pView == nullptr || m_pView->ListWidget() == nullptr) {
         return;
     }
-    m_pList = m_pView->List();
+    m_pList = m_pView->ListWidget();
     m_pList->setUpdatesEnabled(!bHold);
 }
 
@@ -195,14 +191,6 @@ void CLoadSourceDlg::OnCloseRequest() {
     done(QDialog::Accepted);
 }
 
-template <class F> void CLoadSourceDlg::OnMainThread(F&& call) {
-    if (QThread::currentThread() == thread()) {
-        call();
-        return;
-    }
-    QMetaObject::invokeMethod(this, std::forward<F>(call), Qt::BlockingQueuedConnection);
-}
-
 int CLoadSourceDlg::RowCount() {
     return m_nRows;
 }
@@ -232,7 +220,7 @@ LoadTarget CLoadSourceDlg::OutputTarget() {
 
 int CLoadSourceDlg::AddSource(std::unique_ptr<FileMediaFormat> pRecord, int nRow) {
     int nIndex = -1;
-    OnMainThread([&] {
+    RunOnOwnerThread(this, [&] {
         if (m_pView != nullptr) {
             nIndex = m_pView->AppendSource(std::move(pRecord), nRow);
         }
@@ -244,7 +232,7 @@ int CLoadSourceDlg::AddSource(std::unique_ptr<FileMediaFormat> pRecord, int nRow
 }
 
 void CLoadSourceDlg::ShowFailures(const std::string& strMessage) {
-    OnMainThread([&] {
+    RunOnOwnerThread(this, [&] {
         // The message's lines end with "\r\n" or "\n"; the message box breaks lines at "\n".
         QString strText = QString::fromStdString(strMessage);
         strText.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));

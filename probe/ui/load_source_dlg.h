@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "probe/load_host.h"
+#include "probe/ui/load_view.h"
 
-class CVelmoraView;
 class QLabel;
 class QProgressBar;
 class QThread;
@@ -22,7 +22,7 @@ class QThread;
 class CLoadSourceDlg : public QDialog, private ILoadHost {
     Q_OBJECT
 public:
-    CLoadSourceDlg(CVelmoraView* pView, std::vector<std::string> paths, QWidget* parent = nullptr);
+    CLoadSourceDlg(ILoadView* pView, std::vector<std::string> paths, QWidget* parent = nullptr);
     ~CLoadSourceDlg() override;
     CLoadSourceDlg(const CLoadSourceDlg&) = delete;
     CLoadSourceDlg& operator=(const CLoadSourceDlg&) = delete;
@@ -58,10 +58,8 @@ private:
     void PaintList();
     // Waits for the worker while serving the main thread's events.
     void WaitForWorker();
-    // Runs `call` on the main thread and returns when it is done.
-    template <class F> void OnMainThread(F&& call);
 
-    CVelmoraView* m_pView;
+    ILoadView* m_pView;
     std::vector<std::string> m_paths;
     QLabel* m_pText = nullptr;
     QProgressBar* m_pProgress = nullptr;

@@ -228,12 +228,12 @@ void CSourceList::OnSelectionChanged(const QItemSelection& selected,
         }
     }
     if (nFirst >= 0) {
-        emit RowStateSet(nFirst);
+        emit rowStateSet(nFirst);
     }
 }
 
 void CSourceList::OnCurrentChanged(const QModelIndex& current, const QModelIndex& /*previous*/) {
     if (current.isValid()) {
-        emit RowStateSet(current.row());
+        emit rowStateSet(current.row());
     }
 }

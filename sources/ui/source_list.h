@@ -54,7 +54,7 @@ public:
 
 signals:
     // A row became selected or focused (a plain deselection is not reported).
-    void RowStateSet(int nRow);
+    void rowStateSet(int nRow);
 
 private:
     void OnSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);

@@ -1,10 +1,10 @@
 // The exit question: closing the window, File > Exit and the toolbar's Exit button all ask;
 // Cancel keeps the application running with its list, OK closes it.
 #include "app/app_start.h"
-#include "app/helpers/gui_env.h"
-#include "app/helpers/scripted_prompts.h"
 #include "app/main_frame.h"
 #include "app/velmora_view.h"
+#include "common/gui/gui_env.h"
+#include "common/gui/scripted_prompts.h"
 #include "lang/resource_ids.h"
 #include "profiles/settings.h"
 #include "sources/source_record.h"

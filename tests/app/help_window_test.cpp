@@ -1,10 +1,10 @@
 // The start-up help window: shown about one second after a first start, never again once it was
 // closed; the Tool Tips command and the form's check box show it on demand.
 #include "app/app_start.h"
-#include "app/helpers/gui_env.h"
-#include "app/helpers/scripted_prompts.h"
 #include "app/main_frame.h"
 #include "app/velmora_view.h"
+#include "common/gui/gui_env.h"
+#include "common/gui/scripted_prompts.h"
 #include "lang/resource_ids.h"
 #include "profiles/settings.h"
 
@@ -49,7 +49,7 @@ void HelpWindowTest::shownOneSecondAfterFirstStartThenNeverAgain() {
     clock.start();
     std::unique_ptr<CMainFrame> frame = StartApplication();
     QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
-    QVERIFY(!HiddenHelpAtStart());
+    QVERIFY(!frame->Start().bHiddenHelp);
     if (clock.elapsed() < 900) { // a loaded machine may take longer than the timer to get here
         QVERIFY(frame->View()->IsHelpTimerActive());
         QVERIFY(VisibleTopLevel(kHelpName) == nullptr);
@@ -81,7 +81,7 @@ void HelpWindowTest::shownOneSecondAfterFirstStartThenNeverAgain() {
     // The next start finds "HiddenToolTips" = "TRUE".
     frame = StartApplication();
     QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
-    QVERIFY(HiddenHelpAtStart());
+    QVERIFY(frame->Start().bHiddenHelp);
     QVERIFY(!frame->View()->IsHelpTimerActive());
     QTest::qWait(1800);
     QVERIFY(VisibleTopLevel(kHelpName) == nullptr);

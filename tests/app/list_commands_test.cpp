@@ -1,7 +1,7 @@
 // The source list commands of the form view: remove, remove all, move up and down, swap, the
 // enabled rules, the Add dialog's filter and the take-over of sources after a view rebuild.
-#include "app/helpers/scripted_prompts.h"
 #include "app/velmora_view.h"
+#include "common/gui/scripted_prompts.h"
 #include "common/testkit.h"
 #include "lang/resource_ids.h"
 #include "sources/source_record.h"
@@ -143,7 +143,7 @@ void ListCommandsTest::removeAllEmptiesListArrayAndPanel() {
     auto view = ViewWithRows(4);
     Select(*view, {0});
     QVERIFY(!view->PanelText().isEmpty());
-    QSignalSpy states(view.get(), &CVelmoraView::CommandStatesChanged);
+    QSignalSpy states(view.get(), &CVelmoraView::commandStatesChanged);
     view->OnRemoveAll();
     QCOMPARE(view->RowCount(), 0);
     QCOMPARE(view->Records().Size(), 0);
@@ -223,7 +223,7 @@ void ListCommandsTest::enabledRulesFollowTheRowCount() {
     const int kRowCommands[] = {ids::kCmdRemove, ids::kCmdRemoveAll, ids::kCmdPreview,
                                 ids::kCmdConvert};
     auto view = ViewWithRows(0);
-    QSignalSpy states(view.get(), &CVelmoraView::CommandStatesChanged);
+    QSignalSpy states(view.get(), &CVelmoraView::commandStatesChanged);
     QVERIFY(view->IsCommandEnabled(ids::kCmdAdd));
     for (const int nCommand : kRowCommands) {
         QVERIFY(!view->IsCommandEnabled(nCommand));

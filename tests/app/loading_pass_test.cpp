@@ -1,9 +1,9 @@
 // The loading pass as the user starts it: Add with the open-file dialog, and drops, through the
 // loading dialog, with a scripted encoder and with the real one on generated clips.
 #include "app/form_settings.h"
-#include "app/helpers/scripted_prompts.h"
 #include "app/velmora_view.h"
 #include "common/fake_encoder.h"
+#include "common/gui/scripted_prompts.h"
 #include "common/media.h"
 #include "common/testkit.h"
 #include "probe/ui/load_source_dlg.h"

@@ -1,12 +1,12 @@
 // The main frame as start-up leaves it: window size and position, the menu after the rebuild, the
 // toolbar with its captions and images, the status bar, and where commands go.
 #include "app/app_start.h"
-#include "app/helpers/gui_env.h"
-#include "app/helpers/scripted_prompts.h"
 #include "app/main_frame.h"
 #include "app/status_panes.h"
 #include "app/toolbar_icons.h"
 #include "app/velmora_view.h"
+#include "common/gui/gui_env.h"
+#include "common/gui/scripted_prompts.h"
 #include "lang/resource_ids.h"
 #include "profiles/settings.h"
 

@@ -1,9 +1,9 @@
 // The form view's settings controls, output folder buttons, tip label and hidden-help check.
 #include "app/form_settings.h"
-#include "app/helpers/scripted_prompts.h"
 #include "app/media_check.h"
 #include "app/velmora_view.h"
 #include "common/fake_encoder.h"
+#include "common/gui/scripted_prompts.h"
 #include "common/testkit.h"
 #include "lang/resource_ids.h"
 #include "profiles/settings.h"
@@ -109,7 +109,7 @@ void ViewSettingsTest::startUpState() {
         QVERIFY(Ctl<QAbstractButton>(*view, nId)->isHidden());
     }
 
-    const ConversionSettings settings = view->Settings();
+    const profiles::ConversionSettings settings = view->Settings();
     QCOMPARE(settings.m_nFormat, 0);
     QCOMPARE(settings.m_nStandard, 0);
     QCOMPARE(settings.m_nSizePos, 0);
@@ -228,7 +228,7 @@ void ViewSettingsTest::takeOverSettingsKeepsPositionsAndTexts() {
 
     auto view = MakeView();
     view->TakeOverSettings(*old);
-    const ConversionSettings s = view->Settings();
+    const profiles::ConversionSettings s = view->Settings();
     QCOMPARE(s.m_nFormat, 1);
     QVERIFY(Ctl<QAbstractButton>(*view, ids::kCtlFormatFirst + 1)->isChecked());
     QVERIFY(!Ctl<QAbstractButton>(*view, ids::kCtlFormatFirst)->isChecked());
@@ -309,7 +309,7 @@ void ViewSettingsTest::tipLabelFollowsTheMediaFramework() {
 
 void ViewSettingsTest::hideTipsCheckAndHelpTimerAskForToolTips() {
     auto view = MakeView();
-    QSignalSpy spy(view.get(), &CVelmoraView::CommandRequested);
+    QSignalSpy spy(view.get(), &CVelmoraView::commandRequested);
     QTest::mouseClick(Ctl<QAbstractButton>(*view, ids::kCtlHideTips), Qt::LeftButton);
     QCOMPARE(spy.count(), 1);
     QCOMPARE(spy.at(0).at(0).toInt(), ids::kCmdToolTips);

@@ -42,9 +42,9 @@ std::vector<std::string> Lines(const std::string& text) {
     return lines;
 }
 
-TEST(ProgressPrinter, WithoutTerminalWritesOneLinePerFileAndPerTenPerCent) {
+TEST(CProgressPrinter, WithoutTerminalWritesOneLinePerFileAndPerTenPerCent) {
     Capture out;
-    cli::ProgressPrinter printer(out.File(), false);
+    cli::CProgressPrinter printer(out.File(), false);
     printer.BeginSource(2, 4, "/in/clip.avi", "/out/clip-cvt.mp4");
     for (int percent : {0, 5, 15, 35, 35, 99, 100}) {
         printer.Update(percent, 3 * 1024 * 1024 / 2);
@@ -59,9 +59,9 @@ TEST(ProgressPrinter, WithoutTerminalWritesOneLinePerFileAndPerTenPerCent) {
                                  }));
 }
 
-TEST(ProgressPrinter, OnTerminalOneLineRedrawsWithinTheWidth) {
+TEST(CProgressPrinter, OnTerminalOneLineRedrawsWithinTheWidth) {
     Capture out;
-    cli::ProgressPrinter printer(out.File(), true);
+    cli::CProgressPrinter printer(out.File(), true);
     const std::string longName = "/out/" + std::string(120, 'n') + "\xC3\xA9-cvt.mp4";
     printer.BeginSource(1, 3, "/in/a.avi", longName);
     printer.Update(50, 2048);
@@ -85,9 +85,9 @@ TEST(ProgressPrinter, OnTerminalOneLineRedrawsWithinTheWidth) {
     EXPECT_EQ(text.substr(text.size() - longName.size() - 6), "Skip " + longName + "\n");
 }
 
-TEST(ProgressPrinter, FileNamesCannotSteerTheTerminalOrSplitALine) {
+TEST(CProgressPrinter, FileNamesCannotSteerTheTerminalOrSplitALine) {
     Capture out;
-    cli::ProgressPrinter printer(out.File(), false);
+    cli::CProgressPrinter printer(out.File(), false);
     const std::string hostile = "/out/a\033]0;title\007b\nDone /etc/passwd\xC2\x9B"
                                 "2J-cvt.mp4";
     printer.BeginSource(1, 1, "/in/x.avi", hostile);

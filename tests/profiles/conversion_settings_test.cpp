@@ -1,4 +1,5 @@
 #include "profiles/conversion_settings.h"
+#include "profiles/encoder_options.h"
 
 #include <gtest/gtest.h>
 
@@ -6,16 +7,11 @@ namespace {
 
 using profiles::ConversionSettings;
 
-TEST(ConversionSettings, StartUpState) {
+TEST(ConversionSettings, StartUpConvertsToMpeg4KeepingEverythingOriginal) {
+    // What the start-up settings do: the MPEG-4 target with no size, rate or audio option, and
+    // the variable bit rate's Max and Min fields closed.
     const ConversionSettings s = ConversionSettings::StartUp();
-    EXPECT_EQ(s.m_nFormat, 0);
-    EXPECT_EQ(s.m_nStandard, 0);
-    EXPECT_EQ(s.m_nSizePos + s.m_nFrameRatePos + s.m_nVideoBitRatePos + s.m_nChannelsPos +
-                  s.m_nAudioBitRatePos + s.m_nSampleRatePos + s.m_nVolumePos,
-              0);
-    EXPECT_EQ(s.m_strWidth, "0");
-    EXPECT_EQ(s.m_strHeight, "0");
-    EXPECT_FALSE(s.m_bVariableBitRate);
+    EXPECT_EQ(BuildEncoderOptions(s), " -vcodec xvid");
     EXPECT_FALSE(s.EnabledFields().bMaxRate);
     EXPECT_FALSE(s.EnabledFields().bMinRate);
 }

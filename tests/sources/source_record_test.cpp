@@ -24,15 +24,6 @@ FileMediaFormat Clip() {
     return record;
 }
 
-TEST(SourceRecord, NewRecordIsEmptyAndReady) {
-    const FileMediaFormat record;
-    EXPECT_TRUE(record.m_strPath.empty() && record.m_strTargetFolder.empty() &&
-                record.m_strDuration.empty() && record.m_strAudio.empty());
-    EXPECT_EQ(record.m_nDuration + record.m_nStart + record.m_nEnd + record.m_bConverted, 0);
-    EXPECT_EQ(record.m_nSamplesPerSec + record.m_nAvgBytesPerSec, 0U);
-    EXPECT_EQ(record.m_nStatus, kStatusReady);
-}
-
 TEST(SourceRecord, MakeTargetNameCountsPastFilesAndFoldersInTheWay) {
     testkit::TempDir dir;
     FileMediaFormat record = Clip();

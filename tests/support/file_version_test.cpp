@@ -34,7 +34,7 @@ void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes)
 bool ReadVersion(const std::vector<std::uint8_t>& bytes, FixedFileInfo& info) {
     const auto copy = std::make_unique<std::uint8_t[]>(bytes.size() + 1);
     std::copy(bytes.begin(), bytes.end(), copy.get());
-    MemoryImageBytes image(copy.get(), bytes.size());
+    CMemoryImageBytes image(copy.get(), bytes.size());
     std::vector<std::uint8_t> record;
     VersionLookup found = FindPeVersionRecord(image, record);
     if (found == VersionLookup::NotImage) {

@@ -1,4 +1,4 @@
-#include "app/helpers/scripted_prompts.h"
+#include "common/gui/scripted_prompts.h"
 
 const char* PromptKindName(ScriptedPrompts::Kind kind) {
     switch (kind) {

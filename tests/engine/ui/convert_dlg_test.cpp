@@ -5,8 +5,8 @@
 #include <QtTest>
 
 #include "controls/percent_bar.h"
-#include "convert/helpers/convert_fixture.h"
 #include "engine/ui/convert_dlg.h"
+#include "engine/ui/helpers/convert_fixture.h"
 
 using namespace convert_test;
 
@@ -133,4 +133,4 @@ private slots:
 };
 
 QTEST_MAIN(ConvertDialogTest)
-#include "convert_dialog_test.moc"
+#include "convert_dlg_test.moc"

@@ -1,6 +1,6 @@
 // Building widgets from dialog templates: the dialog unit conversion, the control kinds and the
 // styles a template sets.
-#include "app/dialog_builder.h"
+#include "ui/dialog_builder.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

@@ -6,13 +6,13 @@
 #include <cmath>
 #include <filesystem>
 
-#include "app/helpers/scripted_prompts.h"
+#include "common/gui/scripted_prompts.h"
 #include "common/media.h"
 #include "common/testkit.h"
 #include "controls/percent_bar.h"
-#include "convert/helpers/convert_fixture.h"
 #include "engine/encoder_job.h"
 #include "engine/ui/convert_dlg.h"
+#include "engine/ui/helpers/convert_fixture.h"
 #include "profiles/catalogue.h"
 #include "profiles/encoder_options.h"
 
@@ -106,4 +106,4 @@ private slots:
 };
 
 QTEST_MAIN(ConvertKestrelvxTest)
-#include "convert_kestrelvx_test.moc"
+#include "convert_dlg_kestrelvx_test.moc"

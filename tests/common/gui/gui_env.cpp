@@ -1,4 +1,4 @@
-#include "app/helpers/gui_env.h"
+#include "common/gui/gui_env.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>

@@ -4,8 +4,8 @@
 #include <QtTest>
 
 #include "controls/percent_bar.h"
-#include "convert/helpers/convert_fixture.h"
 #include "engine/ui/convert_dlg.h"
+#include "engine/ui/helpers/convert_fixture.h"
 
 using namespace convert_test;
 
@@ -276,4 +276,4 @@ private slots:
 };
 
 QTEST_MAIN(ConvertCancelTest)
-#include "convert_cancel_test.moc"
+#include "convert_dlg_cancel_test.moc"

@@ -11,7 +11,7 @@
 // Answers are consumed in order. A prompt whose kind differs from the next scripted answer, or one
 // that comes when the script is empty, is answered as if the user closed it (Cancel for boxes with
 // Cancel, No for Yes/No, OK for a lone OK, no files, no folder) and is recorded as unscripted.
-#include "app/prompt_service.h"
+#include "ui/prompt_service.h"
 
 #include <QList>
 #include <QPointer>

@@ -1,9 +1,9 @@
 #pragma once
 // The prompt service that shows real Qt dialogs: message boxes with the application's caption,
 // the multi-selection open-file dialog and the folder picker.
-#include "app/prompt_service.h"
+#include "ui/prompt_service.h"
 
-class QtPromptService final : public IPromptService {
+class CQtPromptService final : public IPromptService {
 public:
     PromptResult Message(QWidget* parent, const QString& text, PromptButtons buttons,
                          PromptIcon icon, const QString& caption = QString()) override;

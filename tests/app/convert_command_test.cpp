@@ -7,8 +7,8 @@
 #include "app/convert_command.h"
 #include "app/form_settings.h"
 #include "app/velmora_view.h"
-#include "convert/helpers/convert_fixture.h"
 #include "engine/ui/convert_dlg.h"
+#include "engine/ui/helpers/convert_fixture.h"
 #include "sources/ui/source_list.h"
 
 using namespace convert_test;

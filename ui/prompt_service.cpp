@@ -1,6 +1,6 @@
-#include "app/prompt_service.h"
+#include "ui/prompt_service.h"
 
-#include "app/prompt_service_qt.h"
+#include "ui/prompt_service_qt.h"
 
 namespace {
 
@@ -9,7 +9,7 @@ IPromptService* g_pInstalled = nullptr;
 } // namespace
 
 IPromptService& Prompts() {
-    static QtPromptService s_qtService;
+    static CQtPromptService s_qtService;
     if (g_pInstalled != nullptr) {
         return *g_pInstalled;
     }

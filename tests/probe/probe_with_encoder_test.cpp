@@ -65,7 +65,7 @@ TEST_F(ProbeFakeTest, AReportWrittenInPiecesIsReadWhole) {
                                                 "\nexit 1\n"));
     const std::string path = m_dir.File("a \"b\" c\\.avi");
     FileMediaFormat record;
-    EXPECT_EQ(record.ProbeWithEncoder(path), kResultOk);
+    EXPECT_EQ(ProbeWithEncoder(record, path), kResultOk);
     EXPECT_EQ(testkit::ReadRecordedArguments(args),
               (std::vector<std::string>{"tmk52hsRW&!", "-i", path}));
     EXPECT_EQ(record.m_nDuration, 12);
@@ -109,7 +109,7 @@ TEST_F(ProbeFakeTest, NoEncoderOrNoCommandLineMeansNoDuration) {
     const std::size_t base = FormatProbeCommand("").size();
     const std::string tooLong = "/" + std::string(kMaxEncoderCommandLine - base, 'a') + ".avi";
     FileMediaFormat record;
-    EXPECT_EQ(record.ProbeWithEncoder(tooLong), kResultNoDuration);
+    EXPECT_EQ(ProbeWithEncoder(record, tooLong), kResultNoDuration);
     EXPECT_FALSE(fs::exists(ran)) << "a command line past 2,047 characters is never started";
     EXPECT_EQ(record.m_strExt, "avi");
 
@@ -118,7 +118,7 @@ TEST_F(ProbeFakeTest, NoEncoderOrNoCommandLineMeansNoDuration) {
     const std::string savedPath = oldPath != nullptr ? oldPath : "";
     setenv("PATH", m_bin.Path().c_str(), 1);
     FileMediaFormat missing;
-    EXPECT_EQ(missing.ProbeWithEncoder("/v/clip.avi"), kResultNoDuration);
+    EXPECT_EQ(ProbeWithEncoder(missing, "/v/clip.avi"), kResultNoDuration);
     EXPECT_EQ(missing.m_nDuration, 0);
     EXPECT_EQ(missing.m_strTitle, "clip");
     setenv("PATH", savedPath.c_str(), 1);
@@ -145,7 +145,7 @@ protected:
 TEST_F(ProbeRealTest, VideoWithSound) {
     const std::string clip = Clip("with sound.mp4", 2, 160, 120);
     FileMediaFormat record;
-    EXPECT_EQ(record.ProbeWithEncoder(clip), kResultOk);
+    EXPECT_EQ(ProbeWithEncoder(record, clip), kResultOk);
     EXPECT_EQ(record.m_nDuration, 2);
     EXPECT_EQ(record.m_strDuration.substr(0, 8), "00:00:02");
     EXPECT_NE(record.m_strVideo.find("160x120"), std::string::npos) << record.m_strVideo;
@@ -159,7 +159,7 @@ TEST_F(ProbeRealTest, VideoWithSound) {
 TEST_F(ProbeRealTest, SoundOnly) {
     const std::string clip = Clip("tone.wav", 3, 0, 0);
     FileMediaFormat record;
-    EXPECT_EQ(record.ProbeWithEncoder(clip), kResultOk);
+    EXPECT_EQ(ProbeWithEncoder(record, clip), kResultOk);
     EXPECT_EQ(record.m_nDuration, 3);
     EXPECT_EQ(record.m_strVideo, "");
     EXPECT_NE(record.m_strAudio.find("44100 Hz"), std::string::npos) << record.m_strAudio;
@@ -168,16 +168,16 @@ TEST_F(ProbeRealTest, SoundOnly) {
 TEST_F(ProbeRealTest, UnderOneSecondOrNotMediaFails) {
     const std::string shortClip = Clip("short.mp4", 0.5, 64, 48);
     FileMediaFormat shortRecord;
-    EXPECT_EQ(shortRecord.ProbeWithEncoder(shortClip), kResultNoDuration);
+    EXPECT_EQ(ProbeWithEncoder(shortRecord, shortClip), kResultNoDuration);
     EXPECT_EQ(shortRecord.m_nDuration, 0);
 
     const std::string text = m_dir.File("notes.avi");
     std::ofstream(text) << "this is not a media file\n";
     FileMediaFormat textRecord;
-    EXPECT_LT(textRecord.ProbeWithEncoder(text), 0);
+    EXPECT_LT(ProbeWithEncoder(textRecord, text), 0);
 
     FileMediaFormat missingRecord;
-    EXPECT_LT(missingRecord.ProbeWithEncoder(m_dir.File("missing.avi")), 0);
+    EXPECT_LT(ProbeWithEncoder(missingRecord, m_dir.File("missing.avi")), 0);
     EXPECT_TRUE(NoChildren());
 }
 

@@ -1,6 +1,6 @@
-#include "app/prompt_service_qt.h"
+#include "ui/prompt_service_qt.h"
 
-#include "app/app_name.h"
+#include "ui/app_name.h"
 
 #include <QFileDialog>
 #include <QMessageBox>
@@ -39,8 +39,8 @@ QMessageBox::StandardButtons BoxButtons(PromptButtons buttons) {
 
 } // namespace
 
-PromptResult QtPromptService::Message(QWidget* parent, const QString& text, PromptButtons buttons,
-                                      PromptIcon icon, const QString& caption) {
+PromptResult CQtPromptService::Message(QWidget* parent, const QString& text, PromptButtons buttons,
+                                       PromptIcon icon, const QString& caption) {
     QMessageBox box(BoxIcon(icon), caption.isEmpty() ? AppName() : caption, text,
                     BoxButtons(buttons), parent);
     switch (buttons) {
@@ -76,11 +76,11 @@ PromptResult QtPromptService::Message(QWidget* parent, const QString& text, Prom
     return DismissResult(buttons);
 }
 
-QStringList QtPromptService::OpenFiles(QWidget* parent, const QString& title,
-                                       const QString& filter) {
+QStringList CQtPromptService::OpenFiles(QWidget* parent, const QString& title,
+                                        const QString& filter) {
     return QFileDialog::getOpenFileNames(parent, title, QString(), filter);
 }
 
-QString QtPromptService::PickFolder(QWidget* parent, const QString& title, const QString& start) {
+QString CQtPromptService::PickFolder(QWidget* parent, const QString& title, const QString& start) {
     return QFileDialog::getExistingDirectory(parent, title, start, QFileDialog::ShowDirsOnly);
 }

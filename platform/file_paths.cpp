@@ -1,4 +1,4 @@
-#include "engine/file_paths.h"
+#include "platform/file_paths.h"
 
 #include <sys/stat.h>
 

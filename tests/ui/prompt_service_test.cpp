@@ -1,7 +1,7 @@
 // The Qt prompt service shows real dialogs: the caption, icon and buttons of a message box and the
 // answer of each button; the scripted service answers in order and records what was asked.
-#include "app/helpers/scripted_prompts.h"
-#include "app/prompt_service.h"
+#include "common/gui/scripted_prompts.h"
+#include "ui/prompt_service.h"
 
 #include <QApplication>
 #include <QFileDialog>

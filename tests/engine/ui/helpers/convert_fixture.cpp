@@ -1,4 +1,4 @@
-#include "convert/helpers/convert_fixture.h"
+#include "engine/ui/helpers/convert_fixture.h"
 
 #include <QCoreApplication>
 #include <QThread>

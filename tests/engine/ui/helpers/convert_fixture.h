@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "app/helpers/scripted_prompts.h"
 #include "common/fake_encoder.h"
+#include "common/gui/scripted_prompts.h"
 #include "common/testkit.h"
 #include "engine/batch_host.h"
 #include "engine/encoder_job.h"

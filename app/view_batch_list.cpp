@@ -1,4 +1,4 @@
-#include "engine/ui/view_batch_list.h"
+#include "app/view_batch_list.h"
 
 #include "app/velmora_view.h"
 

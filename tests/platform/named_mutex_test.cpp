@@ -22,10 +22,10 @@ std::string UniqueName() {
 // in another process that gets the lock must find the mark: it cannot have had the lock before.
 // The child is forked after the parent opened its lock file, so both start with the same open
 // file; a child that reused it would get the lock at once.
-TEST(NamedMutex, ForkedChildWaitsForTheParent) {
+TEST(CNamedMutex, ForkedChildWaitsForTheParent) {
     testkit::TempDir dir;
     const std::string mark = dir.File("released");
-    platform::NamedMutex mutex(UniqueName());
+    platform::CNamedMutex mutex(UniqueName());
     mutex.lock();
     mutex.unlock();
 
@@ -57,8 +57,8 @@ TEST(NamedMutex, ForkedChildWaitsForTheParent) {
     std::filesystem::remove(mutex.LockFilePath());
 }
 
-TEST(NamedMutex, LockFileIsPerUserInTheRuntimeFolder) {
-    platform::NamedMutex mutex("ZURURER");
+TEST(CNamedMutex, LockFileIsPerUserInTheRuntimeFolder) {
+    platform::CNamedMutex mutex("ZURURER");
     EXPECT_EQ(mutex.LockFilePath(),
               platform::RuntimeFolder() + "/ZURURER-" + std::to_string(getuid()) + ".lock");
 }

@@ -4,9 +4,9 @@
 #include <memory>
 
 #include "app/velmora_view.h"
+#include "app/view_batch_list.h"
+#include "engine/batch_rules.h"
 #include "engine/ui/convert_dlg.h"
-#include "engine/ui/view_batch_list.h"
-#include "sources/source_record.h"
 
 void RunConvertCommand(CVelmoraView& view) {
     // The settings as the form shows them, with the frame size made consistent on the form too;
@@ -16,13 +16,8 @@ void RunConvertCommand(CVelmoraView& view) {
 
     // No target format has components to check before converting yet.
 
-    const int nRows = view.RowCount();
-    for (int nRow = 0; nRow < nRows; ++nRow) {
-        if (FileMediaFormat* pRecord = view.RecordAtRow(nRow)) {
-            pRecord->m_nStatus = kStatusWaiting;
-        }
-        view.FillRow(nRow);
-    }
+    auto pList = std::make_unique<CViewBatchList>(view);
+    ResetRowsToWaiting(*pList);
 
     // The dialog of the previous run goes; the new one stays a child of the view until the next
     // Convert or the view's end.
@@ -30,7 +25,6 @@ void RunConvertCommand(CVelmoraView& view) {
     for (CConvertDlg* pOld : previous) {
         delete pOld;
     }
-    auto* pDialog =
-        new CConvertDlg(&view, std::make_unique<CViewBatchList>(view), view.Job(), settings);
+    auto* pDialog = new CConvertDlg(&view, std::move(pList), view.Job(), settings);
     pDialog->DoModal();
 }

@@ -1,4 +1,4 @@
-#include "app/dialog_builder.h"
+#include "ui/dialog_builder.h"
 
 #include <QApplication>
 #include <QButtonGroup>

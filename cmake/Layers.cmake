@@ -1,0 +1,18 @@
+# One static library per folder, linked only to the folders below it, so that the link order is the
+# layering: a folder that calls into a higher one fails to link. scripts/check-layers.sh checks the
+# includes the same way.
+#
+# lumicast_layer(NAME FOLDER folder [DEPENDS lower targets...] [QT])
+#   builds every folder/*.cpp into the static library NAME. QT turns on moc for widget folders.
+function(lumicast_layer name)
+  cmake_parse_arguments(ARG "QT" "FOLDER" "DEPENDS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${ARG_FOLDER}/*.cpp)
+  file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${ARG_FOLDER}/*.h)
+  list(FILTER sources EXCLUDE REGEX "/main\\.cpp$")
+  add_library(${name} STATIC ${sources} ${headers})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)
+  target_link_libraries(${name} PUBLIC ${ARG_DEPENDS})
+  if(ARG_QT)
+    set_target_properties(${name} PROPERTIES AUTOMOC ON)
+  endif()
+endfunction()

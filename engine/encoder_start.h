@@ -1,0 +1,22 @@
+#pragma once
+// How every encoder run begins, the conversion's and the probe's alike: the command line in a
+// fixed buffer (never cut), one pipe for both output streams, and the idle class.
+#include <array>
+#include <cstddef>
+#include <string>
+
+#include "engine/encoder_command.h"
+#include "platform/child_proc.h"
+
+// The command line and its terminating zero.
+using EncoderCommandBuffer = std::array<char, kMaxEncoderCommandLine + 1>;
+
+// Copies the command line into the buffer. False, with the buffer untouched, when it is longer
+// than kMaxEncoderCommandLine or holds a zero byte: a cut line could name another output or drop
+// options, so such a line is never started.
+bool CopyEncoderCommand(const std::string& strCommand, EncoderCommandBuffer& buffer);
+
+// Starts the encoder on the buffer's command line with its standard output and standard error in
+// one pipe (proc.nOutputFd), then gives it the idle class. Returns 0 when it runs; otherwise the
+// start failed and proc holds nothing to read (the caller still terminates and closes it).
+int StartEncoder(const EncoderCommandBuffer& buffer, ChildProc& proc);
