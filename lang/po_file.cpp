@@ -241,12 +241,11 @@ bool ParsePo(std::string_view text, PoCatalog& catalog, std::string& error) {
     enum class Field { None, Context, Id, Text };
     PoEntry entry;
     bool bHaveEntry = false;
-    bool bObsolete = false;
     Field field = Field::None;
     int nLineNo = 0;
 
     auto finish = [&]() -> bool {
-        if (bHaveEntry && !bObsolete) {
+        if (bHaveEntry) {
             if (entry.strId.empty() && entry.strContext.empty()) {
                 ParseHeader(entry.strText, catalog.header);
             } else {
@@ -255,7 +254,6 @@ bool ParsePo(std::string_view text, PoCatalog& catalog, std::string& error) {
         }
         entry = PoEntry{};
         bHaveEntry = false;
-        bObsolete = false;
         field = Field::None;
         return true;
     };
@@ -278,9 +276,8 @@ bool ParsePo(std::string_view text, PoCatalog& catalog, std::string& error) {
             if (field == Field::Text) {
                 finish();
             }
-            if (StartsWith(line, "#~")) {
-                bObsolete = true;
-            } else if (StartsWith(line, "#,") && line.find("fuzzy") != std::string_view::npos) {
+            // "#~" lines keep an obsolete entry as a comment: nothing of them is read.
+            if (StartsWith(line, "#,") && line.find("fuzzy") != std::string_view::npos) {
                 entry.bFuzzy = true;
             }
             continue;
