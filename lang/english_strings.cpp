@@ -71,6 +71,9 @@ void AddEnglishStrings(ResourceSet& set) {
     s[ids::kStrStereo] = "2 Channels, Stereo";
     s[ids::kStrDisableAudio] = "Disable Audio";
 
+    // The form's tip label when the media framework is missing (the argument names its packages).
+    s[ids::kStrMediaFrameworkTip] = "Tips: Please install GStreamer ( %s ) to preview files.";
+
     // Status bar.
     s[ids::kStrIdleMessage] = "Ready";
     s[ids::kStrIndicatorCaps] = "CAP";

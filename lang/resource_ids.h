@@ -176,6 +176,9 @@ inline constexpr int kStrKeepOriginal = 61337;
 inline constexpr int kStrMono = 61338;
 inline constexpr int kStrStereo = 61339;
 inline constexpr int kStrDisableAudio = 61340;
+// Our own: the form's tip label 1101 when the media framework behind the preview is missing; its
+// argument is the list of packages to install.
+inline constexpr int kStrMediaFrameworkTip = 61341;
 
 // The framework's own texts: status-bar idle prompt and the lock indicators.
 inline constexpr int kStrIdleMessage = 57345;

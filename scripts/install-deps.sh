@@ -10,6 +10,8 @@ PACKAGES=(
   googletest libgtest-dev libgmock-dev xvfb xauth
   # the widgets
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev libx11-dev fonts-dejavu-core xdg-utils
+  # the Simplified Chinese interface needs a CJK font
+  fonts-noto-cjk
   # the encoder: FFmpeg's libraries for probing, the ffmpeg program for converting
   ffmpeg libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
   # the media framework behind the preview
