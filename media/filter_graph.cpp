@@ -16,6 +16,8 @@ namespace {
 
 // How long rendering may take to find the streams of a file and cue its first frame.
 constexpr long kRenderTimeoutMs = 15000;
+// How long a demuxer may read before it shows its first stream.
+constexpr long kFirstStreamTimeoutMs = 3000;
 // How long a seek waits for an unfinished state change before it is sent.
 constexpr long kSettleTimeoutMs = 1000;
 
@@ -73,6 +75,23 @@ void OnDemuxPadAdded(GstElement*, GstPad* pad, gpointer data) {
     if (CFilterGraph* graph = source->Graph()) {
         graph->OnDemuxPad(*source, pad);
     }
+}
+
+void OnNoMorePadsSignal(GstElement*, gpointer data) {
+    auto* source = static_cast<CGraphFilter*>(data);
+    if (CFilterGraph* graph = source->Graph()) {
+        graph->OnNoMorePads(*source);
+    }
+}
+
+// A demuxer that reaches the end of its input has shown every stream it will show (a RealMedia
+// demuxer given something else reads it all and says nothing).
+GstPadProbeReturn OnDemuxInputEvent(GstPad*, GstPadProbeInfo* info, gpointer data) {
+    GstEvent* event = gst_pad_probe_info_get_event(info);
+    if (event != nullptr && GST_EVENT_TYPE(event) == GST_EVENT_EOS) {
+        OnNoMorePadsSignal(nullptr, data);
+    }
+    return GST_PAD_PROBE_OK;
 }
 
 void OnDecodedPadAdded(GstElement*, GstPad* pad, gpointer data) {
@@ -411,6 +430,12 @@ HResult CFilterGraph::AddFilter(const std::shared_ptr<IBaseFilter>& filter,
     }
     if (own->m_kind == FilterKind::DemuxSource) {
         Connect(own->m_elements.back(), "pad-added", &OnDemuxPadAdded, own.get());
+        Connect(own->m_elements.back(), "no-more-pads", &OnNoMorePadsSignal, own.get());
+        if (GstPad* input = gst_element_get_static_pad(own->m_elements.back(), "sink")) {
+            gst_pad_add_probe(input, GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, &OnDemuxInputEvent,
+                              own.get(), nullptr);
+            gst_object_unref(input);
+        }
     } else if (own->m_kind == FilterKind::FileRender || own->m_kind == FilterKind::Decoder) {
         Connect(own->m_elements.back(), "pad-added", &OnDecodedPadAdded, own.get());
         Connect(own->m_elements.back(), "autoplug-select", &OnAutoplugSelect, nullptr);
@@ -500,45 +525,92 @@ HResult CFilterGraph::ErrorFromBus() {
     return hr;
 }
 
+bool CFilterGraph::AllStreamsShown() const {
+    std::lock_guard<std::mutex> lock(m_lock);
+    for (const auto& filter : m_filters) {
+        if (filter->m_kind == FilterKind::DemuxSource) {
+            std::lock_guard<std::mutex> filterLock(filter->m_lock);
+            if (!filter->m_bPadsDone) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+bool CFilterGraph::EveryDemuxerHasStreams() const {
+    std::lock_guard<std::mutex> lock(m_lock);
+    for (const auto& filter : m_filters) {
+        if (filter->m_kind == FilterKind::DemuxSource) {
+            std::lock_guard<std::mutex> filterLock(filter->m_lock);
+            if (filter->m_pins.empty()) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+void CFilterGraph::OnNoMorePads(CGraphFilter& source) {
+    std::lock_guard<std::mutex> lock(source.m_lock);
+    source.m_bPadsDone = true;
+}
+
 HResult CFilterGraph::Preroll(long timeoutMs) {
     gst_bus_set_flushing(m_pBus, TRUE);
     gst_bus_set_flushing(m_pBus, FALSE);
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        for (const auto& filter : m_filters) {
+            std::lock_guard<std::mutex> filterLock(filter->m_lock);
+            filter->m_bPadsDone = false;
+        }
+    }
     const GstStateChangeReturn ret = gst_element_set_state(m_pPipeline, GST_STATE_PAUSED);
     if (ret == GST_STATE_CHANGE_FAILURE) {
         return ErrorFromBus();
     }
-    if (ret != GST_STATE_CHANGE_ASYNC) {
-        return kResultOk;
-    }
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                              deadline - std::chrono::steady_clock::now())
-                              .count();
-        if (left <= 0) {
-            return kVfwTimeout;
-        }
-        GstMessage* message = gst_bus_timed_pop_filtered(
-            m_pBus, static_cast<GstClockTime>(left) * GST_MSECOND,
-            static_cast<GstMessageType>(GST_MESSAGE_ERROR | GST_MESSAGE_ASYNC_DONE));
-        if (message == nullptr) {
-            continue;
-        }
-        HResult hr = kResultOk;
-        if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_ERROR) {
+    // A demuxer shows its streams only after reading the file, and the outputs connected behind
+    // them then cue their first data: done when every demuxer has shown all its streams and the
+    // pipeline has settled in PAUSED.
+    const auto start = std::chrono::steady_clock::now();
+    const auto deadline = start + std::chrono::milliseconds(timeoutMs);
+    while (std::chrono::steady_clock::now() < deadline) {
+        GstMessage* message =
+            gst_bus_timed_pop_filtered(m_pBus, 20 * GST_MSECOND, GST_MESSAGE_ERROR);
+        if (message != nullptr) {
             GError* error = nullptr;
             gst_message_parse_error(message, &error, nullptr);
-            hr = CodeForError(error);
+            const HResult hr = CodeForError(error);
             if (error != nullptr) {
                 g_error_free(error);
             }
-        } else if (GST_MESSAGE_SRC(message) != reinterpret_cast<GstObject*>(m_pPipeline)) {
             gst_message_unref(message);
+            return hr;
+        }
+        if (!AllStreamsShown()) {
+            // A demuxer reading input it does not know may stop without a word (the RealMedia
+            // demuxer does): no stream in this time means none will come.
+            if (std::chrono::steady_clock::now() - start >
+                    std::chrono::milliseconds(kFirstStreamTimeoutMs) &&
+                !EveryDemuxerHasStreams()) {
+                return kVfwUnsupportedStream;
+            }
             continue;
         }
-        gst_message_unref(message);
-        return hr;
+        if (!EveryDemuxerHasStreams()) {
+            return kVfwUnsupportedStream; // a demuxer read its input and found nothing it knows
+        }
+        switch (gst_element_get_state(m_pPipeline, nullptr, nullptr, 0)) {
+        case GST_STATE_CHANGE_FAILURE:
+            return ErrorFromBus();
+        case GST_STATE_CHANGE_ASYNC:
+            break;
+        default:
+            return kResultOk;
+        }
     }
+    return kVfwTimeout;
 }
 
 HResult CFilterGraph::EnsurePrerolled() {

@@ -60,6 +60,7 @@ private:
     CFilterGraph* m_pGraph = nullptr; // the graph holding the filter, or nullptr
     mutable std::mutex m_lock;        // guards m_pins (filled on streaming threads)
     std::vector<std::shared_ptr<CGraphPin>> m_pins;
+    bool m_bPadsDone = false;   // the demuxer said it has shown every stream
     bool m_bDiscovered = false; // the source's streams were looked for
     HResult m_hrDiscovery = kResultOk;
 };
@@ -146,6 +147,7 @@ public:
     // Streaming-thread entry points (public for the C callbacks).
     void OnDemuxPad(CGraphFilter& source, GstPad* pad);
     void OnDecodedPad(GstPad* pad);
+    void OnNoMorePads(CGraphFilter& source);
     void OnVideoSample(GstSample* sample);
 
 private:
@@ -158,6 +160,8 @@ private:
     HResult ErrorFromBus();
     void DropStaleEndOfStream();
     bool HasSource() const;
+    bool AllStreamsShown() const;
+    bool EveryDemuxerHasStreams() const;
     void ApplyAudioLevels();
     std::shared_ptr<CGraphFilter> MakeDecoder();
     std::shared_ptr<CGraphFilter> MakeVideoOutput();
