@@ -17,6 +17,8 @@ PACKAGES=(
   # the media framework behind the preview
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-plugins-base
   gstreamer1.0-plugins-good gstreamer1.0-libav
+  # the RealMedia and ASF demuxers (ugly), the ASF muxer (bad) the WMV target check looks for
+  gstreamer1.0-plugins-ugly gstreamer1.0-plugins-bad
 )
 
 missing=()
