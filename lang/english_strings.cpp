@@ -108,11 +108,11 @@ void AddEnglishStrings(ResourceSet& set) {
     s[ids::kCmdRealPlayer] = "Download RealPlayer.";
     s[ids::kCmdQuickTime] = "Download Apple QuickTime.";
     s[ids::kCmdOggCodec] = "Download Ogg Codec package.";
-    s[ids::kCmdProductFirst + 0] = "Visit the Lumicast product page.";
-    s[ids::kCmdProductFirst + 1] = "Visit the Velmora Video Converter product page.";
-    s[ids::kCmdProductFirst + 2] = "Visit the Velmora Audio Converter product page.";
-    s[ids::kCmdProductFirst + 3] = "Visit the Velmora DVD Creator product page.";
-    s[ids::kCmdProductFirst + 4] = "Visit the Velmora Media Player product page.";
+    s[ids::kCmdProductFirst + 0] = "About Lumicast, the converter window.";
+    s[ids::kCmdProductFirst + 1] = "About lumicast-batch, the command-line converter.";
+    s[ids::kCmdProductFirst + 2] = "About Kestrelvx, the encoder program.";
+    s[ids::kCmdProductFirst + 3] = "About the interface language modules.";
+    s[ids::kCmdProductFirst + 4] = "How to build Lumicast from its source code.";
     s[ids::kCmdHelpContents] = "Open the help contents\nHelp";
     s[ids::kCmdToolTips] = "Show or hide the start-up help window\nTool Tips";
 }
