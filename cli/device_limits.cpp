@@ -9,10 +9,11 @@ namespace cli {
 namespace {
 
 // MPEG-4 Simple Profile at 640x480 and 2.5 Mbit/s, AAC-LC at 160 kbit/s, 48 kHz, stereo, 30 fps
-// on every model; H.264 at 2.5 Mbit/s (Baseline Profile, level 3.0) on the older ones and up to
-// level 3.1's 14 Mbit/s (720p) on the iPhone 4 and the iPad.
+// on every model. H.264 (Baseline, as the encoder writes it): 768 kbit/s at 320x240 (level 1.3)
+// on the iPod nano, 2.5 Mbit/s (level 3.0) on the iPhone 3GS, and level 3.1's 14 Mbit/s (720p)
+// on the iPhone 4 and the iPad.
 constexpr std::array<DeviceProfile, 6> kDevices = {{
-    {"iPod nano", 2500, 2500, 640, 480, 30, 160, 2, 48000},
+    {"iPod nano", 768, 2500, 640, 480, 30, 160, 2, 48000},
     {"iPhone 3GS", 2500, 2500, 640, 480, 30, 160, 2, 48000},
     {"iPhone4", 14000, 2500, 640, 480, 30, 160, 2, 48000},
     {"iPhone4 H.264", 14000, 2500, 640, 480, 30, 160, 2, 48000},
