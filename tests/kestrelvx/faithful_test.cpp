@@ -214,6 +214,12 @@ TEST_F(KestrelvxFaithful, WholeFilesWithEveryStreamTheSourceHas) {
 
 TEST_F(KestrelvxFaithful, MusicWithACoverBecomesSoundOnly) {
     for (const char* name : {"song.mp3", "song.m4a", "song.flac"}) {
+        // The application's file information shows sound and no video.
+        const kestrelvx_test::ReportView report =
+            kestrelvx_test::ReadLikeApplication(RunKestrelvx({"-i", Source(name)}).output);
+        EXPECT_EQ(report.seconds, 3) << name;
+        EXPECT_EQ(report.video, "") << name;
+        EXPECT_NE(report.audio, "") << name;
         const std::string out = std::string(name) + "-cvt.mp4";
         Convert(name, " -vcodec xvid -ab 128", 0, 3, out);
         const testkit::MediaInfo info = testkit::ProbeStreams(Clip(out));
@@ -225,6 +231,10 @@ TEST_F(KestrelvxFaithful, MusicWithACoverBecomesSoundOnly) {
 }
 
 TEST_F(KestrelvxFaithful, TheDefaultAudioTrackElseTheFirst) {
+    // The track that is converted is the one the application's file information shows.
+    const kestrelvx_test::ReportView report =
+        kestrelvx_test::ReadLikeApplication(RunKestrelvx({"-i", Source("tv.ts")}).output);
+    EXPECT_NE(report.audio.find("stereo"), std::string::npos) << report.audio;
     Convert("tv.ts", " -vcodec xvid", 0, 2, "tv-cvt.mp4");
     const testkit::MediaInfo tv = testkit::ProbeStreams(Clip("tv-cvt.mp4"));
     ASSERT_NE(tv.First("audio"), nullptr);
