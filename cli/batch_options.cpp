@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "cli/clock_value.h"
+#include "cli/device_limits.h"
 #include "cli/option_values.h"
 #include "profiles/catalogue.h"
 
@@ -21,24 +22,13 @@ struct OptionInfo {
     bool bTakesValue;
 };
 
-constexpr std::array<OptionInfo, 18> kOptions = {{
-    {"format", true},
-    {"standard", true},
-    {"size", true},
-    {"device", true},
-    {"rate", true},
-    {"video-bitrate", true},
-    {"vbr", false},
-    {"max", true},
-    {"min", true},
-    {"channels", true},
-    {"audio-bitrate", true},
-    {"sample-rate", true},
-    {"start", true},
-    {"end", true},
-    {"output", true},
-    {"list-devices", false},
-    {"help", false},
+constexpr std::array<OptionInfo, 19> kOptions = {{
+    {"format", true},   {"standard", true},      {"size", true},
+    {"device", true},   {"rate", true},          {"video-bitrate", true},
+    {"vbr", false},     {"max", true},           {"min", true},
+    {"channels", true}, {"audio-bitrate", true}, {"sample-rate", true},
+    {"start", true},    {"end", true},           {"output", true},
+    {"json", false},    {"list-devices", false}, {"help", false},
     {"version", false},
 }};
 
@@ -127,8 +117,8 @@ bool TakePosition(const RawOptions& raw, const char* szName,
     return true;
 }
 
-bool TakeSize(const RawOptions& raw, profiles::ConversionSettings& settings,
-              std::string& strError) {
+bool TakeSize(const RawOptions& raw, BatchRequest& request, std::string& strError) {
+    profiles::ConversionSettings& settings = request.settings;
     const auto size = raw.find("size");
     const auto device = raw.find("device");
     if (size != raw.end() && device != raw.end()) {
@@ -141,6 +131,15 @@ bool TakeSize(const RawOptions& raw, profiles::ConversionSettings& settings,
                                         " (--list-devices shows the devices)");
         }
         settings.OnSizeChoiceChanged(*position);
+        if (const DeviceProfile* profile = DeviceByLabel(device->second)) {
+            const auto frame = profiles::FrameSizeAt(*position);
+            if (const auto refusal =
+                    DeviceRefusal(*profile, settings.m_nFormat, frame ? frame->nWidth : 0,
+                                  frame ? frame->nHeight : 0)) {
+                return Refuse(strError, *refusal);
+            }
+            request.deviceLimits = LimitsFor(*profile, settings.m_nFormat);
+        }
     }
     if (size != raw.end()) {
         const std::string& text = size->second;
@@ -191,6 +190,22 @@ bool TakeVariableBitRate(const RawOptions& raw, profiles::ConversionSettings& se
     }
     if (limits[0] && limits[1] && *limits[1] > *limits[0]) {
         return Refuse(strError, "--min must not be above --max");
+    }
+    // The encoder would lower the bit rate to --max or raise it to --min: say so before anything
+    // runs instead.
+    if (const auto rate = profiles::VideoBitRateAt(settings.m_nVideoBitRatePos)) {
+        if (limits[0] && *limits[0] < *rate) {
+            return Refuse(strError, "--max " + std::to_string(*limits[0]) +
+                                        " is below the --video-bitrate of " +
+                                        std::to_string(*rate) +
+                                        "; give a --max of at least that or a lower bit rate");
+        }
+        if (limits[1] && *limits[1] > *rate) {
+            return Refuse(strError, "--min " + std::to_string(*limits[1]) +
+                                        " is above the --video-bitrate of " +
+                                        std::to_string(*rate) +
+                                        "; give a --min of at most that or a higher bit rate");
+        }
     }
     settings.OnVariableBitRateToggled(bVbr);
     settings.m_strMaxRate = limits[0] ? std::to_string(*limits[0]) : std::string();
@@ -282,7 +297,7 @@ bool ParseBatchOptions(const std::vector<std::string>& args, BatchRequest& reque
     }
 
     profiles::ConversionSettings& settings = request.settings;
-    if (!TakeFormat(raw, settings, strError) || !TakeSize(raw, settings, strError) ||
+    if (!TakeFormat(raw, settings, strError) || !TakeSize(raw, request, strError) ||
         !TakePosition(raw, "rate", FrameRatePosition, FrameRateNames(), settings.m_nFrameRatePos,
                       strError) ||
         !TakePosition(raw, "video-bitrate", VideoBitRatePosition, VideoBitRateNames(),
@@ -303,6 +318,7 @@ bool ParseBatchOptions(const std::vector<std::string>& args, BatchRequest& reque
         }
         request.strOutputFolder = found->second;
     }
+    request.bJson = raw.contains("json");
     if (request.files.empty()) {
         return Refuse(strError, "no files to convert (see --help)");
     }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/encoder_channel.h"
 #include "profiles/conversion_settings.h"
 
 namespace cli {
@@ -29,11 +30,17 @@ struct BatchRequest {
     std::optional<std::int32_t> end;
     // The files to convert, in the order given.
     std::vector<std::string> files;
+    // --device: the limits the encoder holds the "Keep Original" settings within.
+    std::optional<kestrelvx::DeviceLimits> deviceLimits;
+    // --json: one JSON object per file on standard output instead of the status lines.
+    bool bJson = false;
 };
 
 // Parses the arguments (without the program name). Returns false with a one-line message when an
 // option is unknown, lacks its value, has a value outside the catalogue, or combines with another
-// one in a way the form cannot hold; the program then exits with kExitRefused.
+// one in a way the form cannot hold or the encoder would have to change (a --max below the
+// --video-bitrate, a --min above it, MPEG-4 above what the --device plays); the program then exits
+// with kExitRefused.
 bool ParseBatchOptions(const std::vector<std::string>& args, BatchRequest& request,
                        std::string& strError);
 

@@ -25,9 +25,10 @@ std::string AbsolutePath(const std::string& path) {
     return error ? path : absolute.lexically_normal().string();
 }
 
-// The part of each source to convert. Times past a file's end are cut to its end, so that a file
-// shorter than --start ends with an empty part ("Error") rather than a negative length.
-void ApplySegment(const BatchRequest& request, ConsoleSourceList& list, CProgressPrinter& printer) {
+// The part of each source to convert. An --end past a file's end is cut to its end; a --start at
+// or past it refuses the run (false), before anything is converted.
+bool ApplySegment(const BatchRequest& request, ConsoleSourceList& list, CProgressPrinter& printer) {
+    bool bFits = true;
     for (int nRow = 0; nRow < list.RowCount(); ++nRow) {
         FileMediaFormat* pRecord = list.RecordAtRow(nRow);
         if (pRecord == nullptr) {
@@ -40,8 +41,10 @@ void ApplySegment(const BatchRequest& request, ConsoleSourceList& list, CProgres
             printer.Note("lumicast-batch: " + pRecord->m_strPath + " lasts " +
                              std::to_string(nDuration) + " s; --start is at or past its end",
                          stderr);
+            bFits = false;
         }
     }
+    return bFits;
 }
 
 } // namespace
@@ -69,7 +72,9 @@ int RunBatch(const BatchRequest& request, CProgressPrinter& printer,
     CConsoleLoadHost loadHost(
         list, printer, {settings.m_strOutputFolder, profiles::FormatExtension(settings.m_nFormat)});
     const int nLoadFailures = LoadSourcesThread(loadHost, paths);
-    ApplySegment(request, list, printer);
+    if (!ApplySegment(request, list, printer)) {
+        return kExitRefused;
+    }
 
     // As the Convert command does: every source waits for its turn.
     ResetRowsToWaiting(list);

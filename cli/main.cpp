@@ -1,13 +1,16 @@
 // lumicast-batch: converts the files named on the command line with the settings its options give,
 // through the same batch driver as the window's Convert command.
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "cli/batch_options.h"
 #include "cli/batch_run.h"
+#include "cli/encoder_notes.h"
 #include "cli/help_text.h"
 #include "cli/progress_printer.h"
+#include "engine/encoder_channel.h"
 #include "platform/signal_watch.h"
 #include "platform/terminal.h"
 
@@ -38,6 +41,17 @@ int main(int argc, char* argv[]) {
         std::fputs("lumicast-batch: cannot watch for Ctrl-C; it will end the program at once\n",
                    stderr);
     }
+    // The device's limits reach the encoders through the environment; without --device none
+    // apply, whatever the caller's environment held.
+    if (request.deviceLimits) {
+        setenv(kestrelvx::kLimitsVariable,
+               kestrelvx::FormatDeviceLimits(*request.deviceLimits).c_str(), 1);
+    } else {
+        unsetenv(kestrelvx::kLimitsVariable);
+    }
+    cli::EncoderNotes notes;
     cli::CProgressPrinter printer(stdout, platform::IsTerminal(stdout));
+    printer.SetJson(request.bJson);
+    printer.SetEncoderNotes(&notes);
     return cli::RunBatch(request, printer, watch);
 }

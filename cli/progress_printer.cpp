@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/batch_rules.h"
+#include "cli/encoder_notes.h"
 
 namespace cli {
 
@@ -53,6 +54,58 @@ std::string PrintableText(const std::string& text, bool bKeepLineFeeds) {
     return out;
 }
 
+std::string JsonString(const std::string& text) {
+    std::string out = "\"";
+    const auto byteAt = [&text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    for (std::size_t i = 0; i < text.size();) {
+        const unsigned char byte = byteAt(i);
+        // The length of a well-formed UTF-8 sequence starting here, 0 when there is none.
+        std::size_t length = 0;
+        if (byte < 0x80) {
+            length = 1;
+        } else if (byte >= 0xC2 && byte <= 0xF4) {
+            length = byte < 0xE0 ? 2 : byte < 0xF0 ? 3 : 4;
+            if (i + length > text.size()) {
+                length = 0;
+            }
+            for (std::size_t k = 1; k < length; ++k) {
+                if ((byteAt(i + k) & 0xC0) != 0x80) {
+                    length = 0;
+                }
+            }
+            // Overlong forms, surrogates and code points past U+10FFFF are no UTF-8.
+            if (length >= 3) {
+                const unsigned char second = byteAt(i + 1);
+                if ((byte == 0xE0 && second < 0xA0) || (byte == 0xED && second >= 0xA0) ||
+                    (byte == 0xF0 && second < 0x90) || (byte == 0xF4 && second >= 0x90)) {
+                    length = 0;
+                }
+            }
+        }
+        char escape[16];
+        if (length == 0) {
+            std::snprintf(escape, sizeof(escape), "\\udc%02x", byte);
+            out += escape;
+            ++i;
+        } else if (length > 1) {
+            out.append(text, i, length);
+            i += length;
+        } else {
+            if (byte == '"' || byte == '\\') {
+                out += '\\';
+                out += static_cast<char>(byte);
+            } else if (byte < 0x20 || byte == 0x7F) {
+                std::snprintf(escape, sizeof(escape), "\\u%04x", byte);
+                out += escape;
+            } else {
+                out += static_cast<char>(byte);
+            }
+            ++i;
+        }
+    }
+    return out + "\"";
+}
+
 std::string SizeText(std::int64_t nBytes) {
     char text[32];
     if (nBytes < 1024) {
@@ -95,6 +148,14 @@ void CProgressPrinter::BeginSource(int nNumber, int nCount, const std::string& s
     m_nCount = nCount;
     m_nLastDecade = 0;
     m_bRunning = true;
+    m_strSource = strSource;
+    m_strTarget = strTarget;
+    if (m_pNotes != nullptr) {
+        m_pNotes->Take(); // lines of an earlier run that was stopped belong to no file
+    }
+    if (m_bJson) {
+        return;
+    }
     m_strName = PrintableText(FileNameOf(strTarget), false);
     if (m_bTerminal) {
         Update(0, 0);
@@ -106,7 +167,7 @@ void CProgressPrinter::BeginSource(int nNumber, int nCount, const std::string& s
 }
 
 void CProgressPrinter::Update(int nPercent, std::int64_t nOutputBytes) {
-    if (!m_bRunning) {
+    if (!m_bRunning || m_bJson) {
         return;
     }
     const int nPercentShown = std::clamp(nPercent, 0, 100);
@@ -135,22 +196,43 @@ void CProgressPrinter::Update(int nPercent, std::int64_t nOutputBytes) {
 
 void CProgressPrinter::EndSource(const std::string& strStatus, const std::string& strTarget) {
     Clear();
+    const bool bBegun = m_bRunning && strTarget == m_strTarget;
     m_bRunning = false;
+    // The encoder's lines belong to the file that ran; one that never began has none.
+    const std::vector<std::string> notes =
+        bBegun && m_pNotes != nullptr ? m_pNotes->Take() : std::vector<std::string>{};
+    if (m_bJson) {
+        std::string line = "{\"status\": " + JsonString(strStatus);
+        if (bBegun) {
+            line += ", \"source\": " + JsonString(m_strSource);
+        }
+        line += ", \"output\": " + JsonString(strTarget) + ", \"encoder\": [";
+        for (std::size_t i = 0; i < notes.size(); ++i) {
+            line += (i > 0 ? ", " : "") + JsonString(notes[i]);
+        }
+        std::fprintf(m_out, "%s]}\n", line.c_str());
+        std::fflush(m_out);
+        return;
+    }
     std::fprintf(m_out, "%s %s\n", PrintableText(strStatus, false).c_str(),
                  PrintableText(strTarget, false).c_str());
+    for (const std::string& note : notes) {
+        std::fprintf(m_out, "  Kestrelvx: %s\n", PrintableText(note, false).c_str());
+    }
     std::fflush(m_out);
 }
 
 void CProgressPrinter::Note(const std::string& strText, std::FILE* stream) {
     Clear();
     std::fflush(m_out);
-    std::FILE* target = stream != nullptr ? stream : m_out;
+    // In the JSON form standard output holds the objects alone.
+    std::FILE* target = stream != nullptr ? stream : m_bJson ? stderr : m_out;
     std::fprintf(target, "%s\n", PrintableText(strText, true).c_str());
     std::fflush(target);
 }
 
 void CProgressPrinter::Status(const std::string& strText) {
-    if (!m_bTerminal) {
+    if (!m_bTerminal || m_bJson) {
         return;
     }
     if (strText.empty()) {

@@ -2,12 +2,22 @@
 // Progress of a batch on the console. File names and messages are written through PrintableText. On
 // a terminal one line redraws itself (file n of N, the file's and the batch's percent, the output
 // size); otherwise one line is written when a file begins and one for each further ten per cent.
-// Each file ends with a line holding its status word and its output path.
+// Each file ends with a line holding its status word and its output path, followed by the
+// encoder's own lines for it (two blanks in front), if any. In the JSON form each file ends with
+// one JSON object on a line of its own and nothing else goes to standard output.
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace cli {
+
+class EncoderNotes;
+
+// A text as a JSON string, quotes included. Bytes that are not UTF-8 become the escapes
+// "\udc80" to "\udcff" (the byte plus 0xDC00, as Python's "surrogateescape" reads them back), so
+// a file name keeps every byte.
+std::string JsonString(const std::string& text);
 
 // A text as it may go to a terminal: control characters (C0, DEL and the UTF-8 forms of C1,
 // which could steer the terminal or split a status line) become "?"; line feeds are kept when
@@ -20,6 +30,12 @@ std::string SizeText(std::int64_t nBytes);
 class CProgressPrinter {
 public:
     CProgressPrinter(std::FILE* out, bool bTerminal) : m_out(out), m_bTerminal(bTerminal) {}
+
+    // The JSON form: {"status": "Done", "source": "...", "output": "...", "encoder": [...]}; the
+    // source is given for the files that began. Progress is not shown.
+    void SetJson(bool bJson) { m_bJson = bJson; }
+    // Where the encoder's lines for each file come from; none when null.
+    void SetEncoderNotes(EncoderNotes* pNotes) { m_pNotes = pNotes; }
 
     // The turn of file `nNumber` (1-based) of `nCount`.
     void BeginSource(int nNumber, int nCount, const std::string& strSource,
@@ -42,6 +58,10 @@ private:
 
     std::FILE* m_out;
     bool m_bTerminal;
+    bool m_bJson = false;
+    EncoderNotes* m_pNotes = nullptr;
+    std::string m_strSource; // the source of the running file, for the JSON form
+    std::string m_strTarget;
     int m_nNumber = 0;
     int m_nCount = 0;
     int m_nLastDecade = 0;     // the last ten per cent written (lines mode)

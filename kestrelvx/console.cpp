@@ -1,8 +1,11 @@
 #include "kestrelvx/console.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
 #include <unistd.h>
+
+#include "engine/encoder_channel.h"
 
 namespace kestrelvx {
 
@@ -26,6 +29,33 @@ void PrintLine(std::string_view text) {
     line += SafeText(text);
     line += '\n';
     WriteAll(STDERR_FILENO, line);
+}
+
+namespace {
+
+// The line also goes to the notes file a batch program named (see batch_channel.h), if any.
+void PrintTagged(std::string_view tag, std::string_view text) {
+    const std::string line = std::string(tag) + SafeText(text);
+    PrintLine(line);
+    const char* notes = std::getenv(kNotesVariable);
+    if (notes == nullptr || notes[0] != '/') {
+        return;
+    }
+    const int fd = open(notes, O_WRONLY | O_APPEND | O_CLOEXEC | O_NOFOLLOW);
+    if (fd >= 0) {
+        WriteAll(fd, line + "\n");
+        close(fd);
+    }
+}
+
+} // namespace
+
+void PrintError(std::string_view text) {
+    PrintTagged("error: ", text);
+}
+
+void PrintNote(std::string_view text) {
+    PrintTagged("note: ", text);
 }
 
 std::string SafeText(std::string_view text) {

@@ -13,6 +13,11 @@ bool WriteAll(int fd, std::string_view text);
 // Writes "Kestrelvx: <text>\n" to standard error in one write, text made safe by SafeText.
 void PrintLine(std::string_view text);
 
+// "Kestrelvx: error: <text>": why the command failed, the last line the encoder writes.
+void PrintError(std::string_view text);
+// "Kestrelvx: note: <text>": something the encoder changed or found, the run goes on.
+void PrintNote(std::string_view text);
+
 // Makes untrusted text (file names, metadata, ffmpeg's messages) harmless for the application's
 // parsers: every control character (line feeds and carriage returns included) becomes '?', so
 // the text stays on its line, and the markers the parsers look for ("Duration:", "Stream #",

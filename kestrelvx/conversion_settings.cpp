@@ -78,15 +78,20 @@ bool ReadSize(const std::string& text, ConversionSettings& settings, std::string
     const size_t x = text.find('x');
     int width = 0;
     int height = 0;
-    if (x == std::string::npos || !ParseInt(text.substr(0, x), 1, 1000000, width) ||
-        !ParseInt(text.substr(x + 1), 1, 1000000, height)) {
+    // One side may be left out ("720x", "x480"): it then follows the picture's shape.
+    const std::string widthText = x == std::string::npos ? text : text.substr(0, x);
+    const std::string heightText = x == std::string::npos ? std::string() : text.substr(x + 1);
+    if (x == std::string::npos || (widthText.empty() && heightText.empty()) ||
+        (!widthText.empty() && !ParseInt(widthText, 1, 1000000, width)) ||
+        (!heightText.empty() && !ParseInt(heightText, 1, 1000000, height))) {
         reason = "-s '" + text + "' is not a size written WIDTHxHEIGHT";
         return false;
     }
     // Encoders take even sides only: odd ones are rounded down.
     width &= ~1;
     height &= ~1;
-    if (width < kMinSide || height < kMinSide || width > kMaxSide || height > kMaxSide) {
+    const auto outside = [](int side) { return side != 0 && (side < kMinSide || side > kMaxSide); };
+    if (outside(width) || outside(height)) {
         reason = "-s " + text + " is outside " + std::to_string(kMinSide) + "x" +
                  std::to_string(kMinSide) + " to " + std::to_string(kMaxSide) + "x" +
                  std::to_string(kMaxSide);
@@ -204,24 +209,27 @@ bool ReadOutputKind(const CommandLine& command, ConversionSettings& settings, st
     return true;
 }
 
-bool CheckRates(const ConversionSettings& settings, std::string& reason) {
+// Limits that contradict each other are made to fit, the way a user who typed them most likely
+// meant: the highest rate is a cap, the lowest a floor.
+void FitRates(ConversionSettings& settings) {
+    const auto kbps = [](int value) { return std::to_string(value) + " kbit/s"; };
     if (settings.minKbps > 0 && settings.maxKbps > 0 && settings.minKbps > settings.maxKbps) {
-        reason = "-minrate " + std::to_string(settings.minKbps) + " is above -maxrate " +
-                 std::to_string(settings.maxKbps);
-        return false;
+        settings.notes.push_back("-maxrate " + kbps(settings.maxKbps) + " is below -minrate " +
+                                 kbps(settings.minKbps) + "; -maxrate raised to " +
+                                 kbps(settings.minKbps));
+        settings.maxKbps = settings.minKbps;
     }
-    const int average = settings.videoKbps > 0 ? settings.videoKbps : settings.toleranceKbps;
+    int& average = settings.videoKbps > 0 ? settings.videoKbps : settings.toleranceKbps;
     if (average > 0 && settings.maxKbps > 0 && average > settings.maxKbps) {
-        reason = "the video bit rate " + std::to_string(average) + " is above -maxrate " +
-                 std::to_string(settings.maxKbps);
-        return false;
+        settings.notes.push_back("the video bit rate " + kbps(average) + " is above -maxrate " +
+                                 kbps(settings.maxKbps) + "; lowered to " + kbps(settings.maxKbps));
+        average = settings.maxKbps;
     }
     if (average > 0 && settings.minKbps > 0 && average < settings.minKbps) {
-        reason = "the video bit rate " + std::to_string(average) + " is below -minrate " +
-                 std::to_string(settings.minKbps);
-        return false;
+        settings.notes.push_back("the video bit rate " + kbps(average) + " is below -minrate " +
+                                 kbps(settings.minKbps) + "; raised to " + kbps(settings.minKbps));
+        average = settings.minKbps;
     }
-    return true;
 }
 
 bool ReadCodecOptions(const CommandLine& command, ConversionSettings& settings,
@@ -242,10 +250,10 @@ bool ReadCodecOptions(const CommandLine& command, ConversionSettings& settings,
         !ReadKbps(command, "bt", kMaxVideoKbps, settings.toleranceKbps, reason) ||
         !ReadKbps(command, "maxrate", kMaxVideoKbps, settings.maxKbps, reason) ||
         !ReadKbps(command, "minrate", kMaxVideoKbps, settings.minKbps, reason) ||
-        !ReadKbps(command, "ab", kMaxAudioKbps, settings.audioKbps, reason) ||
-        !CheckRates(settings, reason)) {
+        !ReadKbps(command, "ab", kMaxAudioKbps, settings.audioKbps, reason)) {
         return false;
     }
+    FitRates(settings);
     if (const auto channels = options.find("ac");
         channels != options.end() &&
         !ParseInt(channels->second, 1, kMaxChannels, settings.channels)) {
@@ -277,6 +285,9 @@ bool ReadConversionSettings(const CommandLine& command, ConversionSettings& sett
     settings.input = command.input;
     settings.output = command.output;
     settings.overwrite = command.overwrite;
+    if (const char* limits = std::getenv(kLimitsVariable); limits != nullptr) {
+        settings.limits = ParseDeviceLimits(limits);
+    }
     const auto& options = command.options;
     if (const auto title = options.find("title"); title != options.end()) {
         settings.hasTitle = true;

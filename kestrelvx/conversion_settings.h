@@ -1,8 +1,10 @@
 #pragma once
 // The options of a conversion command, checked and turned into typed values.
 #include <string>
+#include <vector>
 
 #include "kestrelvx/arguments.h"
+#include "engine/encoder_channel.h"
 
 namespace kestrelvx {
 
@@ -21,7 +23,9 @@ struct ConversionSettings {
     std::string container;
     VideoCodec codec = VideoCodec::Mpeg4Simple;
 
-    int width = 0; // 0: the source's size (rounded down to even numbers)
+    // Both 0: the source's size (rounded down to even numbers). One of them 0 ("-s 720x"): that
+    // side follows from the other and the picture's shape.
+    int width = 0;
     int height = 0;
     std::string frameRate; // as FFmpeg takes it ("30000/1001", "25"); empty: the source's rate
     int videoKbps = 0;     // "-b"
@@ -34,10 +38,17 @@ struct ConversionSettings {
 
     std::string start;    // seconds as given, "" for the beginning
     std::string duration; // seconds as given, "" for up to the end
+
+    // The limits of the device the batch program converts for (none from the window).
+    DeviceLimits limits;
+    // What was changed in the options so that they fit together, one sentence each.
+    std::vector<std::string> notes;
 };
 
 // Checks every value of the command and fills settings. False with a one-line reason when a
-// value is out of range, malformed or does not fit with the others.
+// value is out of range or malformed. Variable bit rate limits that do not fit together are
+// adjusted, each with a note: a bit rate above -maxrate is lowered to it, one below -minrate raised
+// to it, and a -minrate above -maxrate raises -maxrate to it.
 bool ReadConversionSettings(const CommandLine& command, ConversionSettings& settings,
                             std::string& reason);
 

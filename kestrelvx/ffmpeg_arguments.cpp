@@ -1,6 +1,9 @@
 #include "kestrelvx/ffmpeg_arguments.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
 
 namespace kestrelvx {
 namespace {
@@ -8,6 +11,11 @@ namespace {
 // Quality-based defaults for "Keep Original": FFmpeg's own default bit rate is far too low.
 constexpr const char* kMpeg4Quality = "3";
 constexpr const char* kH264Quality = "23";
+constexpr int kDefaultAudioKbps = 128;
+constexpr int kMinSide = 16;
+constexpr int kMaxSide = 4096;
+// Deinterlacing keeps the frame rate: each frame becomes one progressive frame.
+constexpr const char* kDeinterlace = "bwdif=mode=send_frame:parity=auto:deint=all";
 
 std::string Kbps(int kbps) {
     return std::to_string(kbps) + "k";
@@ -17,17 +25,80 @@ void Add(std::vector<std::string>& args, std::initializer_list<std::string> word
     args.insert(args.end(), words);
 }
 
-// The picture size that leaves the encoder: the size asked for, else the source's rounded down
-// to even sides.
-void OutputSize(const ConversionSettings& settings, const MediaFacts& source, int& width,
-                int& height) {
-    width = settings.width;
-    height = settings.height;
-    if (width == 0 || height == 0) {
-        const StreamFacts* video = source.MainVideo();
-        width = video != nullptr ? video->width & ~1 : 0;
-        height = video != nullptr ? video->height & ~1 : 0;
+int EvenNearest(double value) {
+    const long even = 2 * std::lround(value / 2.0);
+    return static_cast<int>(std::clamp<long>(even, kMinSide, kMaxSide));
+}
+
+// Width over height of the picture as it is meant to be seen; square pixels when the source
+// declares no pixel shape.
+double DisplayAspect(const StreamFacts& video) {
+    if (video.width <= 0 || video.height <= 0) {
+        return 4.0 / 3.0;
     }
+    double aspect = static_cast<double>(video.width) / static_cast<double>(video.height);
+    if (video.sarNum > 0 && video.sarDen > 0) {
+        aspect *= static_cast<double>(video.sarNum) / static_cast<double>(video.sarDen);
+    }
+    return aspect;
+}
+
+// The picture filters and the frame size that leaves the encoder.
+struct Picture {
+    std::string filters;
+    int width = 0;
+    int height = 0;
+};
+
+Picture PlanPicture(const ConversionSettings& settings, const StreamFacts& video, bool deinterlace,
+                    std::vector<std::string>& notes) {
+    Picture picture;
+    std::string chain = deinterlace ? std::string(kDeinterlace) + "," : std::string();
+    const double aspect = DisplayAspect(video);
+    int width = settings.width;
+    int height = settings.height;
+    if (width == 0 && height == 0) {
+        // "Keep Original": the source's size, its pixel shape kept with it.
+        picture.width = video.width & ~1;
+        picture.height = video.height & ~1;
+        picture.filters = chain + "scale=trunc(iw/2)*2:trunc(ih/2)*2";
+        return picture;
+    }
+    if (width == 0 || height == 0) {
+        if (width == 0) {
+            width = EvenNearest(height * aspect);
+        } else {
+            height = EvenNearest(width / aspect);
+        }
+        notes.push_back("-s " + (settings.width > 0 ? std::to_string(settings.width) : "") + "x" +
+                        (settings.height > 0 ? std::to_string(settings.height) : "") +
+                        ": the missing side follows the picture's shape, " + std::to_string(width) +
+                        "x" + std::to_string(height));
+        picture.width = width;
+        picture.height = height;
+        picture.filters =
+            chain + "scale=" + std::to_string(width) + ":" + std::to_string(height) + ",setsar=1";
+        return picture;
+    }
+    // The whole picture inside the frame, square pixels, black bars on the sides left over.
+    int innerWidth = width;
+    int innerHeight = height;
+    if (aspect > static_cast<double>(width) / height) {
+        innerHeight = std::min(height, EvenNearest(width / aspect));
+    } else {
+        innerWidth = std::min(width, EvenNearest(height * aspect));
+    }
+    const int left = ((width - innerWidth) / 2) & ~1;
+    const int top = ((height - innerHeight) / 2) & ~1;
+    picture.width = width;
+    picture.height = height;
+    picture.filters = chain + "scale=" + std::to_string(innerWidth) + ":" +
+                      std::to_string(innerHeight) + ",setsar=1";
+    if (innerWidth != width || innerHeight != height) {
+        picture.filters += ",pad=" + std::to_string(width) + ":" + std::to_string(height) + ":" +
+                           std::to_string(left) + ":" + std::to_string(top) + ":black";
+    }
+    return picture;
 }
 
 void AddVideoRate(const ConversionSettings& settings, std::vector<std::string>& args) {
@@ -64,11 +135,52 @@ void AddVideoRate(const ConversionSettings& settings, std::vector<std::string>& 
     }
 }
 
-void AddVideo(const ConversionSettings& settings, const MediaFacts& source,
-              std::vector<std::string>& args) {
-    int width = 0;
-    int height = 0;
-    OutputSize(settings, source, width, height);
+// "30000/1001" or "25" as a number.
+double RateValue(const std::string& rate) {
+    const size_t slash = rate.find('/');
+    const double num = std::strtod(rate.c_str(), nullptr);
+    const double den =
+        slash == std::string::npos ? 1.0 : std::strtod(rate.c_str() + slash + 1, nullptr);
+    return den > 0.0 ? num / den : 0.0;
+}
+
+// The source's rate divided by the smallest whole number that brings it within the limit
+// (60 -> 30, 59.94 -> 29.97, 50 -> 25), as ffmpeg takes it; empty when it is within already.
+std::string CappedFrameRate(const StreamFacts& video, double limit) {
+    if (limit <= 0.0 || video.rateNum <= 0 || video.rateDen <= 0 ||
+        video.frameRate <= limit + 0.01) {
+        return {};
+    }
+    const int divisor = static_cast<int>(std::ceil(video.frameRate / limit - 0.001));
+    return std::to_string(video.rateNum) + "/" +
+           std::to_string(static_cast<long long>(video.rateDen) * divisor);
+}
+
+void AddVideo(ConversionSettings settings, const StreamFacts& video, FfmpegPlan& plan) {
+    std::vector<std::string>& args = plan.args;
+    const DeviceLimits& limits = settings.limits;
+    const bool deinterlace = video.interlaced;
+    if (deinterlace) {
+        plan.notes.push_back("the source is interlaced; deinterlaced");
+    }
+    const Picture picture = PlanPicture(settings, video, deinterlace, plan.notes);
+    std::string frameRate = settings.frameRate;
+    if (frameRate.empty()) {
+        frameRate = CappedFrameRate(video, limits.fps);
+        if (!frameRate.empty()) {
+            char text[96];
+            std::snprintf(text, sizeof text,
+                          "frame rate %.3g fps lowered to %.3g fps for the device", video.frameRate,
+                          RateValue(frameRate));
+            plan.notes.push_back(text);
+        }
+    }
+    if (limits.videoKbps > 0 && settings.videoKbps == 0 && settings.toleranceKbps == 0 &&
+        settings.maxKbps == 0) {
+        settings.maxKbps = limits.videoKbps;
+        settings.minKbps = std::min(settings.minKbps, settings.maxKbps);
+    }
+    Add(args, {"-map", "0:" + std::to_string(video.index)});
     if (settings.codec == VideoCodec::H264) {
         // Constrained Baseline plays on every labelled player.
         Add(args, {"-c:v", "libx264", "-profile:v", "baseline"});
@@ -77,34 +189,51 @@ void AddVideo(const ConversionSettings& settings, const MediaFacts& source,
         const int peak =
             std::max(settings.videoKbps, std::max(settings.toleranceKbps, settings.maxKbps));
         Add(args, {"-c:v", "mpeg4", "-profile:v", "0", "-bf", "0"});
-        if (width > 0 && height > 0) {
-            Add(args, {"-level:v", std::to_string(Mpeg4SimpleLevel(width, height, peak))});
+        if (picture.width > 0 && picture.height > 0) {
+            Add(args, {"-level:v",
+                       std::to_string(Mpeg4SimpleLevel(picture.width, picture.height, peak))});
         }
     }
-    Add(args, {"-pix_fmt", "yuv420p"});
-    if (settings.width > 0 && settings.height > 0) {
-        Add(args, {"-vf", "scale=" + std::to_string(settings.width) + ":" +
-                              std::to_string(settings.height)});
-    } else {
-        Add(args, {"-vf", "scale=trunc(iw/2)*2:trunc(ih/2)*2"});
-    }
-    if (!settings.frameRate.empty()) {
-        Add(args, {"-r", settings.frameRate});
+    Add(args, {"-pix_fmt", "yuv420p", "-vf", picture.filters});
+    if (!frameRate.empty()) {
+        Add(args, {"-r", frameRate});
     }
     AddVideoRate(settings, args);
 }
 
-void AddAudio(const ConversionSettings& settings, std::vector<std::string>& args) {
-    Add(args, {"-c:a", "aac", "-profile:a", "aac_low"});
-    if (settings.channels > 0) {
-        Add(args, {"-ac", std::to_string(settings.channels)});
+void AddAudio(const ConversionSettings& settings, const StreamFacts& audio, FfmpegPlan& plan) {
+    std::vector<std::string>& args = plan.args;
+    const DeviceLimits& limits = settings.limits;
+    Add(args, {"-map", "0:" + std::to_string(audio.index), "-c:a", "aac", "-profile:a", "aac_low"});
+    int channels = settings.channels;
+    if (channels == 0 && limits.channels > 0 && audio.channels > limits.channels) {
+        channels = limits.channels;
+        plan.notes.push_back(std::to_string(audio.channels) + " audio channels mixed down to " +
+                             std::to_string(channels) + " for the device");
     }
-    if (settings.audioKbps > 0) {
-        Add(args, {"-b:a", Kbps(settings.audioKbps)});
+    if (channels > 0) {
+        Add(args, {"-ac", std::to_string(channels)});
     }
-    if (settings.sampleRate > 0) {
-        Add(args, {"-ar", std::to_string(settings.sampleRate)});
+    int kbps = settings.audioKbps;
+    if (kbps == 0 && limits.audioKbps > 0) {
+        kbps = std::min(kDefaultAudioKbps, limits.audioKbps);
     }
+    if (kbps > 0) {
+        Add(args, {"-b:a", Kbps(kbps)});
+    }
+    int sampleRate = settings.sampleRate;
+    if (sampleRate == 0 && limits.sampleRate > 0 && audio.sampleRate > limits.sampleRate) {
+        sampleRate = limits.sampleRate;
+        plan.notes.push_back("sample rate " + std::to_string(audio.sampleRate) + " Hz lowered to " +
+                             std::to_string(sampleRate) + " Hz for the device");
+    }
+    if (sampleRate > 0) {
+        Add(args, {"-ar", std::to_string(sampleRate)});
+    }
+}
+
+double Seconds(const std::string& text) {
+    return text.empty() ? 0.0 : std::strtod(text.c_str(), nullptr);
 }
 
 } // namespace
@@ -126,33 +255,64 @@ int Mpeg4SimpleLevel(int width, int height, int kbps) {
     return 6;
 }
 
-std::vector<std::string> BuildFfmpegArguments(const ConversionSettings& settings,
-                                              const MediaFacts& source) {
-    std::vector<std::string> args = {
+FfmpegPlan PlanFfmpegRun(const ConversionSettings& settings, const MediaFacts& source) {
+    FfmpegPlan plan;
+    std::vector<std::string>& args = plan.args;
+    args = {
         "ffmpeg",        "-hide_banner", "-nostdin",  "-nostats",
         "-loglevel",     "error",        "-progress", "pipe:" + std::to_string(kProgressDescriptor),
         "-stats_period", "0.25"};
-    if (!settings.start.empty()) {
-        Add(args, {"-ss", settings.start});
+    const double start = Seconds(settings.start);
+    const double sourceSeconds =
+        source.hasDuration ? static_cast<double>(source.durationUs) / 1e6 : 0.0;
+    // The caller counts whole seconds: an end at or past the source's last whole second means
+    // the end of the source, with its last fraction of a second.
+    bool limited = !settings.duration.empty();
+    if (limited && source.hasDuration &&
+        start + Seconds(settings.duration) >= std::floor(sourceSeconds)) {
+        limited = false;
+    }
+    if (start > 0.0) {
+        // Before the input, ffmpeg decodes from the keyframe before the start and drops what
+        // comes before it, so the part begins exactly at the start.
+        Add(args, {"-ss", settings.start, "-accurate_seek"});
     }
     // The "file:" prefix keeps any name a plain file name ("pipe:1", "concat:a|b", "x:y").
     Add(args, {"-protocol_whitelist", "file", "-i", "file:" + settings.input});
-    if (!settings.duration.empty()) {
+    if (limited) {
         Add(args, {"-t", settings.duration});
     }
+    if (source.hasDuration) {
+        const double reach =
+            limited ? std::min(sourceSeconds, start + Seconds(settings.duration)) : sourceSeconds;
+        plan.expectedUs = std::max<int64_t>(0, std::llround((reach - start) * 1e6));
+    }
     Add(args, {"-sn", "-dn"});
+    const StreamFacts* video = source.MainVideo();
+    const StreamFacts* audio = source.MainAudio();
+    plan.video = video != nullptr;
+    plan.audio = audio != nullptr;
     if (!settings.target.empty()) {
+        for (const StreamFacts* stream : {video, audio}) {
+            if (stream != nullptr) {
+                Add(args, {"-map", "0:" + std::to_string(stream->index)});
+            }
+        }
         Add(args, {"-target", settings.target});
     } else {
-        AddVideo(settings, source, args);
-        AddAudio(settings, args);
+        if (video != nullptr) {
+            AddVideo(settings, *video, plan);
+        }
+        if (audio != nullptr) {
+            AddAudio(settings, *audio, plan);
+        }
         Add(args, {"-movflags", "+faststart", "-f", settings.container});
     }
     if (settings.hasTitle) {
         Add(args, {"-metadata", "title=" + settings.title});
     }
     Add(args, {settings.overwrite ? "-y" : "-n", "file:" + settings.output});
-    return args;
+    return plan;
 }
 
 } // namespace kestrelvx

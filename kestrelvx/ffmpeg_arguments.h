@@ -1,5 +1,6 @@
 #pragma once
 // Translating checked settings into the argument list of the ffmpeg program.
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -11,10 +12,25 @@ namespace kestrelvx {
 // The descriptor on which ffmpeg writes its machine-readable progress ("-progress pipe:3").
 inline constexpr int kProgressDescriptor = 3;
 
-// Every option of settings as ffmpeg arguments, starting with "ffmpeg" itself. source is what
-// the input holds (its picture size decides the MPEG-4 level when the size is kept).
-std::vector<std::string> BuildFfmpegArguments(const ConversionSettings& settings,
-                                              const MediaFacts& source);
+// One ffmpeg run and what its output must hold.
+struct FfmpegPlan {
+    std::vector<std::string> args;  // starting with "ffmpeg" itself
+    std::vector<std::string> notes; // what was decided beyond the options, one sentence each
+    bool video = false;             // the output must hold a video stream
+    bool audio = false;             // ... and an audio stream
+    int64_t expectedUs = 0;         // how long the output should last by the source's own
+                                    // duration, 0 when that is not known
+};
+
+// Every option of settings as ffmpeg arguments for the source described by source:
+// - its first video stream that is not cover art and its default audio stream (else the first
+//   one); a source without video gives an audio-only output;
+// - a seek (accurate, before the input) only for a start other than 0, and no length limit when
+//   the part asked for reaches the source's last whole second (the caller counts whole seconds);
+// - interlaced video is deinterlaced; a frame size with both sides scales the picture to fit with
+//   square pixels and black bars, one with a side left out scales that side with the shape;
+// - settings left open are held within the device limits of settings, if any.
+FfmpegPlan PlanFfmpegRun(const ConversionSettings& settings, const MediaFacts& source);
 
 // The MPEG-4 Simple Profile level (1 to 6) whose picture size and bit rate limits hold a
 // picture of width x height at kbps (0: not known); the highest level when none does.

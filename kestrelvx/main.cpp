@@ -1,8 +1,11 @@
 // Kestrelvx: the encoder program beside lumicast. It probes inputs with FFmpeg's libraries and
 // converts them by running the ffmpeg program, speaking only in the line forms the application
 // reads: the probe report and status lines carrying "time=".
+#include <cerrno>
 #include <cinttypes>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -32,17 +35,31 @@ int Probe(const std::string& input) {
     MediaFacts facts;
     std::string reason;
     if (!ReadMediaFacts(input, facts, reason)) {
-        PrintLine(reason);
+        PrintError(reason);
         return kExitFailed;
     }
     WriteAll(STDERR_FILENO, FormatProbeReport(input, facts));
     return kExitFailed;
 }
 
-// An existing output may be replaced only with -y, and never when it is the input itself.
+std::string FolderOf(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// An existing output may be replaced only with -y, and never when it is the input itself; a new
+// one needs a folder that can be written.
 bool CheckOutput(const ConversionSettings& settings, std::string& reason) {
     struct stat output {};
     if (stat(settings.output.c_str(), &output) != 0) {
+        const std::string folder = FolderOf(settings.output);
+        if (access(folder.c_str(), W_OK | X_OK) != 0) {
+            reason = "cannot write into the folder '" + folder + "': " + std::strerror(errno);
+            return false;
+        }
         return true;
     }
     struct stat input {};
@@ -59,51 +76,156 @@ bool CheckOutput(const ConversionSettings& settings, std::string& reason) {
         reason = "'" + settings.output + "' exists; -y replaces it";
         return false;
     }
+    if (access(settings.output.c_str(), W_OK) != 0) {
+        reason = "cannot replace '" + settings.output + "': " + std::strerror(errno);
+        return false;
+    }
     return true;
 }
 
-bool HasAudioOrVideo(const MediaFacts& facts) {
-    for (const StreamFacts& stream : facts.streams) {
-        if (stream.kind == StreamKind::Video || stream.kind == StreamKind::Audio) {
-            return true;
-        }
+// What the source holds must be convertible, and the part asked for must lie within it.
+bool CheckSource(const ConversionSettings& settings, const MediaFacts& facts, std::string& reason) {
+    if (facts.MainVideo() == nullptr && facts.MainAudio() == nullptr) {
+        reason = "'" + settings.input + "' holds neither video nor audio";
+        return false;
     }
-    return false;
+    if (facts.IsStillImage()) {
+        reason = "'" + settings.input + "' is a still image, not a video";
+        return false;
+    }
+    const double start =
+        settings.start.empty() ? 0.0 : std::strtod(settings.start.c_str(), nullptr);
+    if (facts.hasDuration && start > 0.0 && start * 1e6 >= static_cast<double>(facts.durationUs)) {
+        char lasts[48];
+        std::snprintf(lasts, sizeof lasts, "%.2f s", static_cast<double>(facts.durationUs) / 1e6);
+        reason = "the start at " + settings.start + " s lies beyond its end: '" + settings.input +
+                 "' lasts " + lasts;
+        return false;
+    }
+    return true;
 }
 
-// Success only when ffmpeg ended well and the output holds what was converted.
-int Verdict(const ConversionSettings& settings, const FfmpegRun& run) {
+// The state of the output path before ffmpeg ran, so that a failed run removes only what it wrote.
+struct OutputBefore {
+    bool exists = false;
+    struct stat info {};
+};
+
+OutputBefore LookAtOutput(const std::string& path) {
+    OutputBefore before;
+    before.exists = stat(path.c_str(), &before.info) == 0;
+    return before;
+}
+
+void RemoveFailedOutput(const std::string& path, const OutputBefore& before) {
+    struct stat now {};
+    if (stat(path.c_str(), &now) != 0 || !S_ISREG(now.st_mode)) {
+        return;
+    }
+    const bool written = !before.exists || now.st_ino != before.info.st_ino ||
+                         now.st_mtim.tv_sec != before.info.st_mtim.tv_sec ||
+                         now.st_mtim.tv_nsec != before.info.st_mtim.tv_nsec ||
+                         now.st_size != before.info.st_size;
+    if (written) {
+        unlink(path.c_str());
+    }
+}
+
+std::string SecondsText(int64_t us) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f s", static_cast<double>(us) / 1e6);
+    return text;
+}
+
+// The output must hold every stream that was converted, or the source's picture or sound is lost.
+bool CheckWrittenStreams(const ConversionSettings& settings, const FfmpegPlan& plan,
+                         std::string& reason) {
+    MediaFacts written;
+    if (!ReadMediaFacts(settings.output, written, reason)) {
+        reason = "the output cannot be read back: " + reason;
+        return false;
+    }
+    const bool video = written.MainVideo() != nullptr;
+    const bool audio = written.MainAudio() != nullptr;
+    if (!video && !audio) {
+        reason = "'" + settings.output + "' holds no stream";
+        return false;
+    }
+    if (plan.video && !video) {
+        reason = "the video of '" + settings.input + "' could not be converted";
+        return false;
+    }
+    if (plan.audio && !audio) {
+        reason = "the sound of '" + settings.input + "' could not be converted";
+        return false;
+    }
+    return true;
+}
+
+// Whether ffmpeg ended well and the output holds what was converted; the reason when not.
+int Judge(const ConversionSettings& settings, const FfmpegPlan& plan, const FfmpegRun& run,
+          std::string& reason) {
     if (!run.failure.empty()) {
-        PrintLine(run.failure);
+        reason = run.failure;
         return kExitFailed;
     }
     if (run.stopSignal != 0) {
-        PrintLine("stopped by signal " + std::to_string(run.stopSignal) + "; '" + settings.output +
-                  "' is incomplete");
+        reason = "stopped by signal " + std::to_string(run.stopSignal) + "; '" + settings.output +
+                 "' is incomplete";
         return 128 + run.stopSignal;
     }
     if (run.endSignal != 0) {
-        PrintLine("ffmpeg was ended by signal " + std::to_string(run.endSignal) + "; '" +
-                  settings.output + "' is incomplete");
+        reason = "ffmpeg was ended by signal " + std::to_string(run.endSignal) + "; '" +
+                 settings.output + "' is incomplete";
         return kExitFailed;
     }
     if (run.exitCode != 0) {
-        PrintLine("converting '" + settings.input + "' failed: " +
-                  (run.lastMessage.empty()
-                       ? "ffmpeg ended with status " + std::to_string(run.exitCode)
-                       : run.lastMessage));
+        reason =
+            "converting '" + settings.input + "' failed: " +
+            (run.lastMessage.empty() ? "ffmpeg ended with status " + std::to_string(run.exitCode)
+                                     : run.lastMessage);
         return kExitFailed;
     }
     struct stat output {};
     if (stat(settings.output.c_str(), &output) != 0 || output.st_size <= 0) {
-        PrintLine("'" + settings.output + "' was not written");
+        reason = "'" + settings.output + "' was not written";
         return kExitFailed;
     }
     if (run.frames <= 0 && run.outTimeUs <= 0) {
-        PrintLine("nothing of '" + settings.input +
-                  "' was converted: the part asked for lies beyond its end");
+        reason = "nothing of '" + settings.input +
+                 "' was converted: the part asked for lies beyond its end";
         return kExitFailed;
     }
+    if (!CheckWrittenStreams(settings, plan, reason)) {
+        return kExitFailed;
+    }
+    return 0;
+}
+
+int Verdict(const ConversionSettings& settings, const FfmpegPlan& plan, const FfmpegRun& run,
+            const OutputBefore& before) {
+    std::string reason;
+    const int status = Judge(settings, plan, run, reason);
+    if (status != 0) {
+        if (run.stopSignal != 0) {
+            // Stopped on request: no failure of the conversion, and what was written stays.
+            PrintLine(reason);
+            return status;
+        }
+        RemoveFailedOutput(settings.output, before);
+        PrintError(reason);
+        return status;
+    }
+    // A source that holds less than its container claims (a cut download) is converted as far as
+    // it goes; that is said, and it is no failure.
+    constexpr int64_t kEarlyUs = 500000;
+    if (plan.expectedUs > 0 && run.outTimeUs + kEarlyUs < plan.expectedUs) {
+        PrintNote("'" + settings.input + "' ended early: it claims " +
+                  SecondsText(plan.expectedUs) + " but holds " + SecondsText(run.outTimeUs) +
+                  "; converted what it holds");
+    }
+    struct stat output {};
+    stat(settings.output.c_str(), &output);
     char summary[96];
     std::snprintf(summary, sizeof summary, " (%" PRId64 " kB, %.2f s)",
                   static_cast<int64_t>(output.st_size / 1024),
@@ -116,28 +238,36 @@ int Convert(const CommandLine& command) {
     ConversionSettings settings;
     std::string reason;
     if (!ReadConversionSettings(command, settings, reason)) {
-        PrintLine(reason);
+        PrintError(reason);
         return kExitUsage;
     }
     if (!CheckOutput(settings, reason)) {
-        PrintLine(reason);
+        PrintError(reason);
         return kExitFailed;
     }
     MediaFacts facts;
     if (!ReadMediaFacts(settings.input, facts, reason)) {
-        PrintLine(reason);
+        PrintError(reason);
         return kExitFailed;
     }
-    if (!HasAudioOrVideo(facts)) {
-        PrintLine(settings.input + ": holds neither video nor audio");
+    if (!CheckSource(settings, facts, reason)) {
+        PrintError(reason);
         return kExitFailed;
     }
     std::string program;
     if (!FindFfmpeg(program, reason)) {
-        PrintLine(reason);
+        PrintError(reason);
         return kExitFailed;
     }
-    return Verdict(settings, RunFfmpeg(program, BuildFfmpegArguments(settings, facts)));
+    const FfmpegPlan plan = PlanFfmpegRun(settings, facts);
+    for (const std::string& note : settings.notes) {
+        PrintNote(note);
+    }
+    for (const std::string& note : plan.notes) {
+        PrintNote(note);
+    }
+    const OutputBefore before = LookAtOutput(settings.output);
+    return Verdict(settings, plan, RunFfmpeg(program, plan.args), before);
 }
 
 } // namespace
@@ -153,7 +283,7 @@ int main(int argc, char** argv) {
         WriteAll(STDERR_FILENO, std::string(kUsage) + "\n");
         return kExitUsage;
     case CommandKind::Invalid:
-        PrintLine(reason);
+        PrintError(reason);
         return kExitUsage;
     case CommandKind::Probe:
         return Probe(command.input);

@@ -102,11 +102,37 @@ std::string DescribeVideo(const AVStream* stream, StreamFacts& facts) {
         text += " (attached pic)";
         facts.attachedPicture = true;
     }
+    switch (par->field_order) {
+    case AV_FIELD_TT:
+    case AV_FIELD_BB:
+    case AV_FIELD_TB:
+    case AV_FIELD_BT:
+        facts.interlaced = true;
+        break;
+    default:
+        break;
+    }
+    AVRational sar = stream->sample_aspect_ratio;
+    if (sar.num <= 0 || sar.den <= 0) {
+        sar = par->sample_aspect_ratio;
+    }
+    if (sar.num > 0 && sar.den > 0) {
+        facts.sarNum = sar.num;
+        facts.sarDen = sar.den;
+    }
+    const AVRational rate =
+        UsableRate(stream->avg_frame_rate) ? stream->avg_frame_rate : stream->r_frame_rate;
+    facts.frameRate = UsableRate(rate) ? av_q2d(rate) : 0.0;
+    facts.rateNum = UsableRate(rate) ? rate.num : 0;
+    facts.rateDen = UsableRate(rate) ? rate.den : 0;
+    facts.frames = stream->nb_frames > 0 ? stream->nb_frames : 0;
     return text;
 }
 
-std::string DescribeAudio(const AVStream* stream) {
+std::string DescribeAudio(const AVStream* stream, StreamFacts& facts) {
     const AVCodecParameters* par = stream->codecpar;
+    facts.channels = par->ch_layout.nb_channels > 0 ? par->ch_layout.nb_channels : 0;
+    facts.sampleRate = par->sample_rate > 0 ? par->sample_rate : 0;
     std::string text = avcodec_get_name(par->codec_id);
     if (par->sample_rate > 0) {
         Append(text, std::to_string(par->sample_rate) + " Hz");
@@ -137,6 +163,7 @@ StreamFacts DescribeStream(const AVStream* stream) {
     StreamFacts facts;
     facts.index = stream->index;
     facts.language = Language(stream);
+    facts.isDefault = (stream->disposition & AV_DISPOSITION_DEFAULT) != 0;
     switch (stream->codecpar->codec_type) {
     case AVMEDIA_TYPE_VIDEO:
         facts.kind = StreamKind::Video;
@@ -144,7 +171,7 @@ StreamFacts DescribeStream(const AVStream* stream) {
         break;
     case AVMEDIA_TYPE_AUDIO:
         facts.kind = StreamKind::Audio;
-        facts.description = DescribeAudio(stream);
+        facts.description = DescribeAudio(stream, facts);
         break;
     case AVMEDIA_TYPE_SUBTITLE:
         facts.kind = StreamKind::Subtitle;
@@ -196,6 +223,31 @@ const StreamFacts* MediaFacts::MainVideo() const {
         }
     }
     return nullptr;
+}
+
+const StreamFacts* MediaFacts::MainAudio() const {
+    const StreamFacts* first = nullptr;
+    for (const StreamFacts& stream : streams) {
+        if (stream.kind != StreamKind::Audio) {
+            continue;
+        }
+        if (stream.isDefault) {
+            return &stream;
+        }
+        first = first != nullptr ? first : &stream;
+    }
+    return first;
+}
+
+bool MediaFacts::IsStillImage() const {
+    const StreamFacts* video = MainVideo();
+    if (video == nullptr || MainAudio() != nullptr) {
+        return false;
+    }
+    const std::string& name = formatName;
+    const bool imageFormat =
+        name == "image2" || (name.size() > 5 && name.compare(name.size() - 5, 5, "_pipe") == 0);
+    return imageFormat || video->frames == 1 || (!hasDuration && video->frameRate <= 0.0);
 }
 
 bool ReadMediaFacts(const std::string& path, MediaFacts& facts, std::string& reason) {

@@ -17,6 +17,16 @@ struct StreamFacts {
     int width = 0;           // video only
     int height = 0;
     bool attachedPicture = false; // cover art stored as a one-picture video stream
+    bool isDefault = false;       // the container marks the stream as the one to play
+    bool interlaced = false;      // video whose field order says its frames hold two fields
+    int sarNum = 0;               // video: the shape of one pixel, 0 when not declared
+    int sarDen = 0;
+    double frameRate = 0.0; // video: frames per second, 0 when unknown
+    int rateNum = 0;        // the same rate as a fraction, 0 when unknown
+    int rateDen = 0;
+    int64_t frames = 0; // video: frames the container counts, 0 when unknown
+    int channels = 0;   // audio only
+    int sampleRate = 0;
 };
 
 struct MediaFacts {
@@ -31,6 +41,10 @@ struct MediaFacts {
 
     // The first real video stream (not cover art), or nullptr.
     const StreamFacts* MainVideo() const;
+    // The audio stream marked as the default, else the first one, or nullptr.
+    const StreamFacts* MainAudio() const;
+    // A picture rather than a video: an image format, or one video frame without any audio.
+    bool IsStillImage() const;
 };
 
 // Opens path (as a plain file; no other protocol) and reads its facts. On failure, reason is

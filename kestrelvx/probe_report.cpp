@@ -137,11 +137,27 @@ std::string FormatProbeReport(const std::string& path, const MediaFacts& facts, 
         }
     }
     lines.push_back({FormatDurationLine(facts) + "\n", kKeep});
+    // The application keeps the last video and the last audio line: the streams a conversion
+    // takes (the main video, the default audio track) come after the others of their kind, and
+    // cover art is a picture, not video.
+    const StreamFacts* mainVideo = facts.MainVideo();
+    const StreamFacts* mainAudio = facts.MainAudio();
+    std::vector<const StreamFacts*> order;
     for (const StreamFacts& stream : facts.streams) {
-        const bool main = stream.kind == StreamKind::Video || stream.kind == StreamKind::Audio;
-        lines.push_back({"    Stream #0." + std::to_string(stream.index) + "(" + stream.language +
-                             "): " + KindName(stream.kind) + ": " + SafeText(stream.description) +
-                             "\n",
+        if (&stream != mainVideo && &stream != mainAudio) {
+            order.push_back(&stream);
+        }
+    }
+    for (const StreamFacts* chosen : {mainVideo, mainAudio}) {
+        if (chosen != nullptr) {
+            order.push_back(chosen);
+        }
+    }
+    for (const StreamFacts* stream : order) {
+        const bool main = stream == mainVideo || stream == mainAudio;
+        const char* kind = stream->attachedPicture ? "Picture" : KindName(stream->kind);
+        lines.push_back({"    Stream #0." + std::to_string(stream->index) + "(" + stream->language +
+                             "): " + kind + ": " + SafeText(stream->description) + "\n",
                          main ? kMainStream : kOtherStream});
     }
 

@@ -49,6 +49,21 @@ std::int32_t ClampToInt32(std::int64_t value) {
         value, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
 
+// Whether a seconds field such as "00.40" has a fraction that is not zero.
+bool StartedSecond(const std::string& seconds) {
+    const auto point = seconds.find('.');
+    if (point == std::string::npos) {
+        return false;
+    }
+    for (std::size_t i = point + 1; i < seconds.size() && seconds[i] >= '0' && seconds[i] <= '9';
+         ++i) {
+        if (seconds[i] != '0') {
+            return true;
+        }
+    }
+    return false;
+}
+
 // The text of `report` from `begin` up to `end`, cut to kLineMax characters.
 std::string Line(const std::string& report, std::size_t begin, std::size_t end) {
     return report.substr(begin, std::min(end - begin, kLineMax));
@@ -67,7 +82,13 @@ bool ParseDurationLine(const std::string& line, FileMediaFormat& record) {
     if (!tokens.Next(':', hours) || !tokens.Next(':', minutes) || !tokens.Next(',', seconds)) {
         return false;
     }
-    const std::int64_t total = (Number(hours) * 60 + Number(minutes)) * 60 + Number(seconds);
+    std::int64_t total = (Number(hours) * 60 + Number(minutes)) * 60 + Number(seconds);
+    if (total == 0 && StartedSecond(seconds)) {
+        // A clip shorter than a second still holds something: its started second counts, so it
+        // can join the list (the encoder converts an end at or past its last whole second to the
+        // end of the file).
+        total = 1;
+    }
     record.m_nDuration = ClampToInt32(total);
     const std::string text = line.substr(0, std::min(comma, kDurationTextMax));
     record.m_strDuration = text + " (" + std::to_string(record.m_nDuration) + " s)";

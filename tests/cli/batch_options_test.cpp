@@ -64,7 +64,7 @@ TEST(BatchOptions, SizesFromTheTableChooseTheirRowOthersAreTyped) {
     EXPECT_EQ(parsed.request.settings.m_strWidth, "640");
     EXPECT_EQ(parsed.request.settings.m_strHeight, "480");
 
-    parsed = Parse({"--device", "iPhone4 H.264", "x.avi"});
+    parsed = Parse({"--device", "iPhone4 H.264", "--format", "mov", "x.avi"});
     ASSERT_TRUE(parsed.bOk) << parsed.strError;
     EXPECT_EQ(parsed.request.settings.m_strWidth, "960");
 
@@ -130,6 +130,9 @@ TEST(BatchOptions, RefusesValuesOutsideTheCatalogueAndImpossibleCombinations) {
         {{"--size", "-640x480", "x"}, "WIDTHxHEIGHT"},
         {{"--size", "641x480", "x"}, "even"},
         {{"--size", "640x480", "--device", "iPod nano", "x"}, "only one"},
+        {{"--device", "iPad1/2", "x"}, "--format mov"},
+        {{"--vbr", "--video-bitrate", "768", "--max", "500", "x"}, "--max 500 is below"},
+        {{"--vbr", "--video-bitrate", "768", "--min", "900", "x"}, "--min 900 is above"},
         {{"--max", "1000", "x"}, "--vbr"},
         {{"--vbr", "--max", "500", "--min", "800", "x"}, "--min"},
         {{"--vbr", "--max", "fast", "x"}, "--max"},

@@ -95,14 +95,14 @@ TEST_F(BatchRunTest, StartAndEndCutThePart) {
     EXPECT_NEAR(info.duration, 3.0, 0.4);
 }
 
-TEST_F(BatchRunTest, StartPastTheEndIsAnError) {
+TEST_F(BatchRunTest, StartPastTheEndIsRefusedBeforeAnythingRuns) {
     const std::string clip = Clip("short.mp4", 2);
     const clitest::CliRun run = Run({"--start", "10", "--output", m_strOut, clip});
 
-    EXPECT_EQ(run.exitCode, 1) << run.out << run.err;
-    EXPECT_EQ(clitest::StatusLines(run.out),
-              std::vector<std::string>{"Error " + m_strOut + "/short-cvt.mp4"});
+    EXPECT_EQ(run.exitCode, 2) << run.out << run.err;
+    EXPECT_TRUE(clitest::StatusLines(run.out).empty()) << run.out;
     EXPECT_NE(run.err.find("--start is at or past its end"), std::string::npos) << run.err;
+    EXPECT_FALSE(std::filesystem::exists(m_strOut));
 }
 
 TEST_F(BatchRunTest, RefusedValuesRunNothing) {

@@ -164,7 +164,8 @@ TEST_F(KestrelvxConvert, FailuresEndWithAReasonAndNonZeroStatus) {
                           Case{Clip("missing.mp4"), 0, Clip("b-cvt.mp4"), "No such file"},
                           Case{Clip("clip.mp4"), 30, Clip("c-cvt.mp4"), "beyond its end"},
                           Case{Clip("clip.mp4"), 0, Clip("clip.mp4"), "input file itself"},
-                          Case{Clip("clip.mp4"), 0, Clip("no/such/folder/d.mp4"), "failed"}}) {
+                          Case{Clip("clip.mp4"), 0, Clip("no/such/folder/d.mp4"),
+                               "cannot write into the folder"}}) {
         const testkit::ProgramRun run =
             RunKestrelvx(ConversionWords(c.input, "x", kIpodOptions, c.start, 2, c.output));
         EXPECT_NE(run.exitCode, 0) << run.output;

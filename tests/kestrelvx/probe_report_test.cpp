@@ -134,7 +134,7 @@ TEST_F(KestrelvxProbe, UnreadableInputGivesOneLineNamingTheFile) {
     for (const std::string& path : {text, missing, s_dir->Path()}) {
         const testkit::ProgramRun run = RunKestrelvx({"-i", path});
         EXPECT_NE(run.exitCode, 0);
-        EXPECT_EQ(run.output.find("Kestrelvx: " + path + ": "), 0u) << run.output;
+        EXPECT_EQ(run.output.find("Kestrelvx: error: " + path + ": "), 0u) << run.output;
         EXPECT_EQ(run.output.find('\n'), run.output.size() - 1) << run.output;
         EXPECT_EQ(run.output.find("Duration: "), std::string::npos);
     }

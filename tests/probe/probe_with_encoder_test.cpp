@@ -165,11 +165,14 @@ TEST_F(ProbeRealTest, SoundOnly) {
     EXPECT_NE(record.m_strAudio.find("44100 Hz"), std::string::npos) << record.m_strAudio;
 }
 
-TEST_F(ProbeRealTest, UnderOneSecondOrNotMediaFails) {
+TEST_F(ProbeRealTest, UnderOneSecondCountsItsStartedSecondNotMediaFails) {
+    // The record holds whole seconds: a clip of half a second is one started second, and the
+    // encoder converts an end at its last whole second to the end of the file.
     const std::string shortClip = Clip("short.mp4", 0.5, 64, 48);
     FileMediaFormat shortRecord;
-    EXPECT_EQ(ProbeWithEncoder(shortRecord, shortClip), kResultNoDuration);
-    EXPECT_EQ(shortRecord.m_nDuration, 0);
+    EXPECT_EQ(ProbeWithEncoder(shortRecord, shortClip), 0);
+    EXPECT_EQ(shortRecord.m_nDuration, 1);
+    EXPECT_EQ(shortRecord.m_nEnd, 1);
 
     const std::string text = m_dir.File("notes.avi");
     std::ofstream(text) << "this is not a media file\n";

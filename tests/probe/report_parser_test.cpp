@@ -29,6 +29,12 @@ TEST(ReportParser, DurationFieldsAndTheirFallbacks) {
     EXPECT_EQ(hms.m_strDuration, "01:02:03.99 (3723 s)");
     EXPECT_EQ(hms.m_strBitrate, "1014 kb/s");
 
+    // Under one second the started second counts; a zero fraction is no second at all.
+    const auto shortClip = Parse("Duration: 00:00:00.40, start: 0.000000, bitrate: 90 kb/s\n");
+    EXPECT_EQ(shortClip.m_nDuration, 1);
+    EXPECT_EQ(shortClip.m_strDuration, "00:00:00.40 (1 s)");
+    EXPECT_EQ(Parse("Duration: 00:00:00.00, start: 0.0, bitrate: 1 kb/s\n").m_nDuration, 0);
+
     const auto noStart = Parse("Duration: 00:00:05.0, bitrate: 128 kb/s\n");
     EXPECT_EQ(noStart.m_nDuration, 5);
     EXPECT_EQ(noStart.m_strBitrate, "");

@@ -1,0 +1,72 @@
+#include "cli/device_limits.h"
+
+#include <array>
+
+#include "profiles/catalogue.h"
+
+namespace cli {
+
+namespace {
+
+// MPEG-4 Simple Profile at 640x480 and 2.5 Mbit/s, AAC-LC at 160 kbit/s, 48 kHz, stereo, 30 fps
+// on every model. H.264 (Baseline, as the encoder writes it): 768 kbit/s at 320x240 (level 1.3)
+// on the iPod nano, 2.5 Mbit/s (level 3.0) on the iPhone 3GS, and level 3.1's 14 Mbit/s (720p)
+// on the iPhone 4 and the iPad.
+constexpr std::array<DeviceProfile, 6> kDevices = {{
+    {"iPod nano", 768, 2500, 640, 480, 30, 160, 2, 48000},
+    {"iPhone 3GS", 2500, 2500, 640, 480, 30, 160, 2, 48000},
+    {"iPhone4", 14000, 2500, 640, 480, 30, 160, 2, 48000},
+    {"iPhone4 H.264", 14000, 2500, 640, 480, 30, 160, 2, 48000},
+    {"iPad1/2", 14000, 2500, 640, 480, 30, 160, 2, 48000},
+    {"iPad1/2 Best", 14000, 2500, 640, 480, 30, 160, 2, 48000},
+}};
+
+bool SameText(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const auto lower = [](char c) {
+            return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+        };
+        if (lower(a[i]) != lower(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+const DeviceProfile* DeviceByLabel(std::string_view text) {
+    for (const DeviceProfile& device : kDevices) {
+        if (SameText(device.szLabel, text)) {
+            return &device;
+        }
+    }
+    return nullptr;
+}
+
+kestrelvx::DeviceLimits LimitsFor(const DeviceProfile& device, int nFormat) {
+    kestrelvx::DeviceLimits limits;
+    limits.fps = static_cast<double>(device.nMaxFps);
+    limits.channels = device.nChannels;
+    limits.sampleRate = device.nSampleRate;
+    limits.videoKbps = nFormat == profiles::kFormatH264 ? device.nH264Kbps : device.nMpeg4Kbps;
+    limits.audioKbps = device.nAudioKbps;
+    return limits;
+}
+
+std::optional<std::string> DeviceRefusal(const DeviceProfile& device, int nFormat, int nWidth,
+                                         int nHeight) {
+    if (nFormat != profiles::kFormatMpeg4 ||
+        (nWidth <= device.nMpeg4Width && nHeight <= device.nMpeg4Height)) {
+        return std::nullopt;
+    }
+    return "the " + std::string(device.szLabel) + " plays MPEG-4 only up to " +
+           std::to_string(device.nMpeg4Width) + "x" + std::to_string(device.nMpeg4Height) +
+           ", not " + std::to_string(nWidth) + "x" + std::to_string(nHeight) +
+           "; add --format mov for H.264";
+}
+
+} // namespace cli
