@@ -14,7 +14,9 @@
 
 namespace {
 
-constexpr int kOutputPathMax = 256;
+// The output folder field holds any folder the file system accepts: nothing is ever cut from it,
+// since a cut folder is a different folder.
+constexpr int kOutputPathMax = 32767; // the most a line edit holds
 
 template <class T> T* ControlAs(const QMap<int, QWidget*>& controls, int nId) {
     return qobject_cast<T*>(controls.value(nId, nullptr));
@@ -242,6 +244,6 @@ QString CFormSettings::OutputFolder() const {
 
 void CFormSettings::SetOutputFolder(const QString& strFolder) {
     if (m_pOutputPath != nullptr) {
-        m_pOutputPath->setText(strFolder.left(kOutputPathMax));
+        m_pOutputPath->setText(strFolder);
     }
 }

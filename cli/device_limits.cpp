@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "cli/option_values.h"
 #include "profiles/catalogue.h"
 
 namespace cli {
@@ -20,21 +21,6 @@ constexpr std::array<DeviceProfile, 6> kDevices = {{
     {"iPad1/2", 14000, 2500, 640, 480, 30, 160, 2, 48000},
     {"iPad1/2 Best", 14000, 2500, 640, 480, 30, 160, 2, 48000},
 }};
-
-bool SameText(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const auto lower = [](char c) {
-            return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-        };
-        if (lower(a[i]) != lower(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
 
 } // namespace
 

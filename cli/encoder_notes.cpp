@@ -16,7 +16,7 @@ constexpr std::size_t kMaxLines = 20;
 
 } // namespace
 
-EncoderNotes::EncoderNotes() {
+CEncoderNotes::CEncoderNotes() {
     const char* tmp = std::getenv("TMPDIR");
     std::string strTemplate = (tmp != nullptr && tmp[0] == '/') ? tmp : "/tmp";
     strTemplate += "/lumicast-batch-XXXXXX";
@@ -30,7 +30,7 @@ EncoderNotes::EncoderNotes() {
     setenv(kestrelvx::kNotesVariable, m_strPath.c_str(), 1);
 }
 
-EncoderNotes::~EncoderNotes() {
+CEncoderNotes::~CEncoderNotes() {
     if (m_nFd >= 0) {
         unsetenv(kestrelvx::kNotesVariable);
         close(m_nFd);
@@ -38,7 +38,7 @@ EncoderNotes::~EncoderNotes() {
     }
 }
 
-std::vector<std::string> EncoderNotes::Take() {
+std::vector<std::string> CEncoderNotes::Take() {
     std::vector<std::string> lines;
     if (m_nFd < 0) {
         return lines;

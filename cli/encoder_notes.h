@@ -7,14 +7,14 @@
 
 namespace cli {
 
-class EncoderNotes {
+class CEncoderNotes {
 public:
     // Creates the file and names it in this process's environment, so every encoder started
     // from now on writes there. Without a usable temporary folder nothing is collected.
-    EncoderNotes();
-    ~EncoderNotes();
-    EncoderNotes(const EncoderNotes&) = delete;
-    EncoderNotes& operator=(const EncoderNotes&) = delete;
+    CEncoderNotes();
+    ~CEncoderNotes();
+    CEncoderNotes(const CEncoderNotes&) = delete;
+    CEncoderNotes& operator=(const CEncoderNotes&) = delete;
 
     // The lines written since the last call ("error: ...", "note: ..."), and the file emptied.
     std::vector<std::string> Take();

@@ -49,7 +49,7 @@ int main(int argc, char* argv[]) {
     } else {
         unsetenv(kestrelvx::kLimitsVariable);
     }
-    cli::EncoderNotes notes;
+    cli::CEncoderNotes notes;
     cli::CProgressPrinter printer(stdout, platform::IsTerminal(stdout));
     printer.SetJson(request.bJson);
     printer.SetEncoderNotes(&notes);

@@ -43,4 +43,7 @@ std::string SampleRateNames();
 // A positive whole number written with digits only, at most `nMax`; nullopt otherwise.
 std::optional<int> ParsePositive(std::string_view text, int nMax);
 
+// True when the two texts are equal but for the case of ASCII letters (device names, "mono").
+bool SameText(std::string_view a, std::string_view b);
+
 } // namespace cli

@@ -12,7 +12,7 @@
 
 namespace cli {
 
-class EncoderNotes;
+class CEncoderNotes;
 
 // A text as a JSON string, quotes included. Bytes that are not UTF-8 become the escapes
 // "\udc80" to "\udcff" (the byte plus 0xDC00, as Python's "surrogateescape" reads them back), so
@@ -35,7 +35,7 @@ public:
     // source is given for the files that began. Progress is not shown.
     void SetJson(bool bJson) { m_bJson = bJson; }
     // Where the encoder's lines for each file come from; none when null.
-    void SetEncoderNotes(EncoderNotes* pNotes) { m_pNotes = pNotes; }
+    void SetEncoderNotes(CEncoderNotes* pNotes) { m_pNotes = pNotes; }
 
     // The turn of file `nNumber` (1-based) of `nCount`.
     void BeginSource(int nNumber, int nCount, const std::string& strSource,
@@ -59,7 +59,7 @@ private:
     std::FILE* m_out;
     bool m_bTerminal;
     bool m_bJson = false;
-    EncoderNotes* m_pNotes = nullptr;
+    CEncoderNotes* m_pNotes = nullptr;
     std::string m_strSource; // the source of the running file, for the JSON form
     std::string m_strTarget;
     int m_nNumber = 0;

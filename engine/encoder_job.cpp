@@ -1,12 +1,15 @@
 #include "engine/encoder_job.h"
 
 #include "engine/encoder_command.h"
+#include "engine/encoder_reason.h"
 #include "engine/encoder_start.h"
 #include "engine/progress_reader.h"
 #include "platform/child_proc.h"
 #include "platform/file_paths.h"
 #include "platform/tick.h"
 #include "support/log.h"
+
+#include <unistd.h>
 
 namespace {
 
@@ -32,6 +35,8 @@ int CEncoderJob::Run(const std::string& input, const std::string& output, const 
     }
     WriteLogLine("%s", szCommand.data());
 
+    // The output name is chosen free; if something stood there anyway it is never removed.
+    const bool bOutputExisted = FileExists(output);
     ChildProc proc{};
     if (StartEncoder(szCommand, proc) != 0) {
         ChildProcTerminate(proc);
@@ -39,7 +44,9 @@ int CEncoderJob::Run(const std::string& input, const std::string& output, const 
         return -1;
     }
 
-    ReadEncoderProgress(proc.nOutputFd, duration, m_nPercent, m_bCancel, platform::TickCount);
+    CEncoderReason reason;
+    ReadEncoderProgress(proc.nOutputFd, duration, m_nPercent, m_bCancel, platform::TickCount,
+                        &reason);
 
     // The output has ended. Unless the run was cancelled, wait for the encoder to end and judge
     // it by its exit status and its output file (a cancel during this wait still ends it).
@@ -53,9 +60,19 @@ int CEncoderJob::Run(const std::string& input, const std::string& output, const 
         if (!bConverted) {
             WriteLogLine("The encoder ended with status %d%s.", static_cast<int>(proc.nExitCode),
                          FileExists(output) ? "" : " and wrote no output file");
+            if (reason.Text()[0] != '\0') {
+                WriteLogLine("%s", reason.Text());
+            }
         }
     }
     ChildProcTerminate(proc);
     ChildProcClose(proc);
+    // A skipped, cancelled or failed run leaves no half-written file under the finished name,
+    // where a user could take it for a good one.
+    if (!bConverted && !bOutputExisted && FileExists(output) && !FolderExists(output)) {
+        if (unlink(output.c_str()) == 0) {
+            WriteLogLine("Removed the unfinished output %s", output.c_str());
+        }
+    }
     return bCancelled || bConverted ? 0 : -1;
 }

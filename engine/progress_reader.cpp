@@ -1,5 +1,6 @@
 #include "engine/progress_reader.h"
 
+#include "engine/encoder_reason.h"
 #include "engine/progress_parser.h"
 #include "support/log.h"
 
@@ -15,7 +16,8 @@ constexpr std::uint32_t kParseIntervalMs = 500;
 } // namespace
 
 void ReadEncoderProgress(int fd, std::int64_t duration, std::atomic<std::int32_t>& percent,
-                         const std::atomic<bool>& cancel, std::uint32_t (*tick)()) {
+                         const std::atomic<bool>& cancel, std::uint32_t (*tick)(),
+                         CEncoderReason* pReason) {
     char szBuffer[kBufferSize];
     char szLine[kProgressLineSize];
     std::size_t nFill = 0;
@@ -28,6 +30,9 @@ void ReadEncoderProgress(int fd, std::int64_t duration, std::atomic<std::int32_t
         }
         if (n <= 0) {
             break; // the encoder's end of the pipe has closed
+        }
+        if (pReason != nullptr) {
+            pReason->Feed(szBuffer + nFill, static_cast<std::size_t>(n));
         }
         nFill += static_cast<std::size_t>(n);
         const std::uint32_t now = tick();
@@ -55,6 +60,9 @@ void ReadEncoderProgress(int fd, std::int64_t duration, std::atomic<std::int32_t
         if (cancel.load(std::memory_order_relaxed)) {
             break;
         }
+    }
+    if (pReason != nullptr) {
+        pReason->EndOfOutput();
     }
     percent.store(100, std::memory_order_relaxed);
 }

@@ -151,7 +151,7 @@ public:
 
     bool WriteStatus() { return WriteAll(STDERR_FILENO, m_state.StatusLine()); }
 
-    const ProgressState& State() const { return m_state; }
+    const CProgressState& State() const { return m_state; }
     const std::string& LastMessage() const { return m_strLastMessage; }
 
 private:
@@ -174,8 +174,8 @@ private:
 
     int m_nMessages;
     int m_nProgress;
-    LineSplitter m_splitter;
-    ProgressState m_state;
+    CLineSplitter m_splitter;
+    CProgressState m_state;
     std::string m_strLastMessage;
 };
 

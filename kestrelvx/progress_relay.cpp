@@ -28,7 +28,7 @@ bool EndsWith(std::string_view text, std::string_view suffix) {
 
 } // namespace
 
-void ProgressState::Feed(std::string_view bytes) {
+void CProgressState::Feed(std::string_view bytes) {
     for (char c : bytes) {
         if (c == '\n') {
             TakeLine(m_strPartial);
@@ -39,7 +39,7 @@ void ProgressState::Feed(std::string_view bytes) {
     }
 }
 
-void ProgressState::TakeLine(std::string_view line) {
+void CProgressState::TakeLine(std::string_view line) {
     const size_t equals = line.find('=');
     if (equals == std::string_view::npos) {
         return;
@@ -67,7 +67,7 @@ void ProgressState::TakeLine(std::string_view line) {
     }
 }
 
-std::string ProgressState::StatusLine() const {
+std::string CProgressState::StatusLine() const {
     const double seconds = static_cast<double>(m_nOutTimeUs) / 1e6;
     char bitrate[32];
     if (seconds > 0.0) {
@@ -83,7 +83,7 @@ std::string ProgressState::StatusLine() const {
     return line;
 }
 
-void LineSplitter::Feed(std::string_view bytes, std::vector<std::string>& lines) {
+void CLineSplitter::Feed(std::string_view bytes, std::vector<std::string>& lines) {
     for (char c : bytes) {
         if (c == '\n' || c == '\r') {
             Flush(lines);
@@ -93,7 +93,7 @@ void LineSplitter::Feed(std::string_view bytes, std::vector<std::string>& lines)
     }
 }
 
-void LineSplitter::Flush(std::vector<std::string>& lines) {
+void CLineSplitter::Flush(std::vector<std::string>& lines) {
     if (!m_strPartial.empty()) {
         lines.push_back(m_strPartial);
         m_strPartial.clear();

@@ -9,7 +9,7 @@ namespace kestrelvx {
 
 // Reads the "key=value" lines ffmpeg writes with -progress. A block ends with a "progress="
 // line; only whole blocks change the figures, so a status line never mixes two blocks.
-class ProgressState {
+class CProgressState {
 public:
     void Feed(std::string_view bytes);
 
@@ -43,7 +43,7 @@ private:
 
 // Cuts ffmpeg's message output into lines (line feed or carriage return ends one); empty lines
 // are skipped.
-class LineSplitter {
+class CLineSplitter {
 public:
     void Feed(std::string_view bytes, std::vector<std::string>& lines);
     // The rest after the output has ended.

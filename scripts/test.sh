@@ -32,6 +32,7 @@ if [ "${LUMICAST_QUICK:-0}" != "1" ]; then
   # The sanitizer builds cover the plain C++ code (no widgets) with less optimisation, to build fast.
   SANITIZER_BUILD="-DCMAKE_BUILD_TYPE=Debug -DLUMICAST_BUILD_GUI=OFF -DLUMICAST_BUILD_BENCH=OFF"
   ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp" \
     CMAKE_ARGS="$SANITIZER_BUILD -DLUMICAST_SANITIZE=address" run_suite build-asan
   TSAN_OPTIONS=halt_on_error=1 CMAKE_ARGS="$SANITIZER_BUILD -DLUMICAST_SANITIZE=thread" \
     BUILD_TARGETS="Kestrelvx test_support test_platform test_engine test_probe" \

@@ -264,6 +264,18 @@ void ViewSettingsTest::browseStoresTheFolderWithASlash() {
     // A view made later reads it.
     auto later = MakeView();
     QCOMPARE(later->OutputFolder(), strChosen + QLatin1Char('/'));
+
+    // A folder of any length is kept whole: a cut folder would be another folder.
+    QString strLong = strChosen;
+    while (strLong.size() < 300) {
+        strLong += QStringLiteral("/a-rather-long-folder-name");
+    }
+    QVERIFY(QDir().mkpath(strLong));
+    prompts.AnswerFolder(strLong);
+    QTest::mouseClick(Ctl<QAbstractButton>(*view, ids::kCtlBrowse), Qt::LeftButton);
+    QCOMPARE(view->OutputFolder(), strLong + QLatin1Char('/'));
+    QCOMPARE(QString::fromStdString(ReadOutputPathSetting()), strLong + QLatin1Char('/'));
+    QCOMPARE(MakeView()->OutputFolder(), strLong + QLatin1Char('/'));
 }
 
 void ViewSettingsTest::browseCancelledStillStoresTheFolder() {

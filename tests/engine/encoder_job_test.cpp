@@ -218,6 +218,27 @@ TEST_F(EncoderJobTest, AFailedEncodeIsReportedAsFailure) {
     EXPECT_TRUE(NoChildren());
 }
 
+TEST_F(EncoderJobTest, AFailedRunLeavesNoOutputAndLogsTheEncodersReason) {
+    Fake(std::string(kWriteOutput) + "echo 'Kestrelvx: error: the disk is full' >&2\nexit 1\n");
+    EXPECT_EQ(Run(0, 10), -1);
+    EXPECT_FALSE(fs::exists(Output())) << "a half-written file under the finished name";
+    EXPECT_NE(Log().find("Kestrelvx: error: the disk is full\n"), std::string::npos) << Log();
+
+    // A cancelled run leaves nothing either; a file that stood there before is never removed.
+    Fake(std::string(kWriteOutput) + "while :; do echo 'time=1 '; sleep 0.1; done\n");
+    std::thread cancel([this] {
+        usleep(300000);
+        m_job.m_bCancel.store(true, std::memory_order_relaxed);
+    });
+    EXPECT_EQ(Run(0, 10), 0);
+    cancel.join();
+    EXPECT_FALSE(fs::exists(Output()));
+    std::ofstream(Output()) << "kept";
+    Fake("exit 1\n");
+    EXPECT_EQ(Run(0, 10), -1);
+    EXPECT_EQ(testkit::ReadFile(Output()), "kept");
+}
+
 TEST_F(EncoderJobTest, HostileNamesReachTheEncoderExactly) {
     const std::string args = m_dir.File("args");
     Fake(testkit::RecordArgumentsBody(args, kWriteOutput));

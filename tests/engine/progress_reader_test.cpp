@@ -2,6 +2,8 @@
 // returns one packet, and each packet arrives at the tick the test gives it.
 #include "engine/progress_reader.h"
 
+#include "engine/encoder_reason.h"
+
 #include "common/fake_encoder.h"
 #include "common/testkit.h"
 #include "support/log.h"
@@ -143,6 +145,32 @@ TEST_F(ProgressReaderTest, OutputWithoutStatusLinesOnlyLogsTheFirstChunk) {
     Read(40);
     EXPECT_EQ(g_clock.percentAtRead, (std::vector<std::int32_t>{0, 0}));
     EXPECT_EQ(Log(), "Kestrelvx: cannot open input\n\n");
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ProgressReaderTest, TheEncodersReasonSurvivesDroppedAndCutChunks) {
+    // The reason line arrives cut in two, inside a buffer that is dropped unparsed, and is
+    // followed by other lines; a later reason replaces it; an unfinished last line counts.
+    std::string blob(2047 - 30, '.');
+    blob += "\nKestrelvx: error: the o";
+    Script(0, {{100, blob},
+               {120, "utput folder is not writable\nffmpeg: bye\n"},
+               {900, "time=1 \rKestrelvx: error: disk full"}});
+    CEncoderReason reason;
+    ReadEncoderProgress(m_fds[0], 40, m_percent, m_cancel, ScriptedTick, &reason);
+    EXPECT_STREQ(reason.Text(), "Kestrelvx: error: disk full");
+
+    CEncoderReason first;
+    first.Feed("Kestrelvx: error: the o", 23);
+    first.Feed("utput folder is not writable\r\nKestrelvx: note: x\n", 49);
+    EXPECT_STREQ(first.Text(), "Kestrelvx: error: the output folder is not writable");
+    CEncoderReason none;
+    none.Feed("Kestrelvx: error: \n", 19); // no text after the prefix
+    none.EndOfOutput();
+    EXPECT_STREQ(none.Text(), "");
 }
 
 } // namespace
