@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -19,6 +20,45 @@ namespace {
 enum class Small : std::uint8_t { A = 1, B = 200 };
 
 constexpr std::size_t kMaxArguments = 8;
+
+// An integer conversion of an int, an unsigned int and a long long prints what the C library
+// prints: the formatter claims printf's rules for them.
+void CompareWithPrintf(std::uint8_t flags, int width, int precision, char conversion,
+                       long long number) {
+    std::string directive = "%";
+    const char* const kFlags = "-+ #0";
+    for (int i = 0; i < 5; ++i) {
+        if ((flags >> i) & 1U) {
+            directive += kFlags[i];
+        }
+    }
+    if (width >= 0) {
+        directive += std::to_string(width);
+    }
+    if (precision >= 0) {
+        directive += '.' + std::to_string(precision);
+    }
+    const std::string plain = directive + conversion;
+    const std::string wide = directive + "ll" + conversion;
+    char expected[1024];
+
+#pragma clang diagnostic push
+#pragma clang diagnostic ignored "-Wformat-nonliteral" // the directive is made above
+    const int asInt = static_cast<int>(number);
+    std::snprintf(expected, sizeof expected, plain.c_str(), asInt);
+    FUZZ_CHECK(lang::FormatText(plain, {lang::FormatArg(asInt)}) == expected);
+
+    // An unsigned argument prints as its own type even under %d (printf would reinterpret it).
+    if (conversion != 'd' && conversion != 'i') {
+        const auto asUnsigned = static_cast<unsigned>(number);
+        std::snprintf(expected, sizeof expected, plain.c_str(), asUnsigned);
+        FUZZ_CHECK(lang::FormatText(plain, {lang::FormatArg(asUnsigned)}) == expected);
+    }
+
+    std::snprintf(expected, sizeof expected, wide.c_str(), number);
+    FUZZ_CHECK(lang::FormatText(wide, {lang::FormatArg(number)}) == expected);
+#pragma clang diagnostic pop
+}
 
 } // namespace
 
@@ -81,6 +121,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             break;
         }
     }
+    // One integer conversion built from the input, for the comparison with the C library below.
+    const auto flags = in.ConsumeIntegral<std::uint8_t>();
+    const auto width = in.ConsumeIntegralInRange<int>(-1, 300);
+    const auto precision = in.ConsumeIntegralInRange<int>(-1, 300);
+    const char conversion = "diuoxX"[in.ConsumeIntegralInRange<int>(0, 5)];
+    const auto number = in.ConsumeIntegral<long long>();
     const std::string format = in.ConsumeRemainingBytesAsString();
 
     const std::string out = lang::FormatText(format, args);
@@ -96,5 +142,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // The same text again gives the same output: nothing depends on state left behind.
     FUZZ_CHECK(lang::FormatText(format, args) == out);
+    CompareWithPrintf(flags, width, precision, conversion, number);
     return 0;
 }
