@@ -2,7 +2,8 @@
 // engine/progress_reader): any bytes, cut into chunks wherever a pipe may cut them, read while the
 // clock moves by any steps.
 //
-// Input: the duration (8 bytes), the percent shown so far (1 byte), then records of one length
+// Input: the duration (8 bytes), the percent shown so far (1 byte), the chunk at which Skip is
+// pressed (1 byte; 0 and numbers past the last chunk: never), then records of one length
 // byte, one clock-step byte and up to that many bytes of output.
 #include "engine/progress_parser.h"
 #include "engine/progress_reader.h"
@@ -39,8 +40,10 @@ struct Feeder {
     std::size_t nNext = 0;
     int nWriteFd = -1;
     std::uint32_t nClock = 0;
+    std::size_t nCancelAt = 0; // Skip is pressed when this chunk is written (0: never)
 };
 Feeder g_feeder;
+std::atomic<bool> g_bCancel{false};
 
 std::uint32_t FeedAndTick() {
     Feeder& f = g_feeder;
@@ -51,6 +54,9 @@ std::uint32_t FeedAndTick() {
             const ssize_t n = write(f.nWriteFd, chunk.bytes.data(), chunk.bytes.size());
             FUZZ_CHECK(n == static_cast<ssize_t>(chunk.bytes.size()));
             f.nClock += chunk.nClockStep;
+            if (f.nNext == f.nCancelAt) {
+                g_bCancel.store(true);
+            }
         } else {
             close(f.nWriteFd);
             f.nWriteFd = -1;
@@ -77,6 +83,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const auto duration = static_cast<std::int64_t>(Take(data, size, 8));
     const auto shown = static_cast<std::int32_t>(Take(data, size, 1) % 101);
+    const std::size_t cancelAt = static_cast<std::size_t>(Take(data, size, 1) % 32);
 
     // Chunks: a length byte (0 stands for 1,000, longer than the reader's room), a clock step
     // (times 8 ms, so both sides of the 500 ms interval come up), then the bytes.
@@ -126,10 +133,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     int fds[2];
     FUZZ_CHECK(pipe2(fds, O_CLOEXEC) == 0);
-    g_feeder = Feeder{&chunks, 0, fds[1], 0};
+    g_feeder = Feeder{&chunks, 0, fds[1], 0, cancelAt};
+    g_bCancel.store(false);
     std::atomic<std::int32_t> shownPercent{shown};
-    const std::atomic<bool> cancel{false};
-    ReadEncoderProgress(fds[0], duration, shownPercent, cancel, &FeedAndTick);
+    ReadEncoderProgress(fds[0], duration, shownPercent, g_bCancel, &FeedAndTick);
     FUZZ_CHECK(shownPercent.load() == 100);
     if (g_feeder.nWriteFd >= 0) {
         close(g_feeder.nWriteFd);

@@ -100,8 +100,8 @@ void FormatSeeds(const fs::path& folder) {
     }
 }
 
-// Duration (8 bytes), percent shown, then chunks of one length byte, one clock step byte (times
-// 8 ms) and the bytes.
+// Duration (8 bytes), percent shown, the chunk of the Skip, then chunks of one length byte, one
+// clock step byte (times 8 ms) and the bytes.
 void ProgressSeeds(const fs::path& folder) {
     const auto seed = [](std::uint64_t duration, const std::vector<std::string>& chunks,
                          std::uint8_t step) {
@@ -109,7 +109,8 @@ void ProgressSeeds(const fs::path& folder) {
         for (int i = 0; i < 8; ++i) {
             bytes.push_back(static_cast<std::uint8_t>(duration >> (8 * i)));
         }
-        bytes.push_back(0);
+        bytes.push_back(0); // nothing shown yet
+        bytes.push_back(0); // no Skip
         for (const std::string& chunk : chunks) {
             bytes.push_back(static_cast<std::uint8_t>(chunk.size()));
             bytes.push_back(step);
