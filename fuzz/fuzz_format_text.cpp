@@ -127,6 +127,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto precision = in.ConsumeIntegralInRange<int>(-1, 300);
     const char conversion = "diuoxX"[in.ConsumeIntegralInRange<int>(0, 5)];
     const auto number = in.ConsumeIntegral<long long>();
+    const auto unknown = in.ConsumeIntegral<char>();
     const std::string format = in.ConsumeRemainingBytesAsString();
 
     const std::string out = lang::FormatText(format, args);
@@ -143,5 +144,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The same text again gives the same output: nothing depends on state left behind.
     FUZZ_CHECK(lang::FormatText(format, args) == out);
     CompareWithPrintf(flags, width, precision, conversion, number);
+
+    // A '%' before a byte that starts no directive stays as written, with the byte, and takes no
+    // argument: "50%" and "100% sure" in a translation print as they read.
+    const std::string_view kDirectiveBytes = "-+ #0123456789.*hlLqjztwI%diuoxXcspfFeEgGaASCn";
+    if (kDirectiveBytes.find(unknown) == std::string_view::npos) {
+        const std::string text = std::string("a%") + unknown + "%d";
+        FUZZ_CHECK(lang::FormatText(text, {lang::FormatArg(7)}) == text.substr(0, 3) + "7");
+    }
     return 0;
 }
