@@ -12,14 +12,14 @@ BUILD=${LUMICAST_FUZZ_BUILD:-build-fuzz}
 SCALE=${LUMICAST_FUZZ_SMOKE_SCALE:-1}
 # Inputs per target, by how much one input costs (the settings reader and the pipe cost most).
 declare -A RUNS=(
-  [fuzz_report_parser]=30000
-  [fuzz_progress_parser]=10000
-  [fuzz_settings_store]=5000
-  [fuzz_file_version]=30000
-  [fuzz_command_line]=30000
-  [fuzz_format_text]=30000
-  [fuzz_batch_options]=30000
-  [fuzz_clock_value]=50000
+  [fuzz_report_parser]=60000
+  [fuzz_progress_parser]=20000
+  [fuzz_settings_store]=10000
+  [fuzz_file_version]=60000
+  [fuzz_command_line]=60000
+  [fuzz_format_text]=60000
+  [fuzz_batch_options]=60000
+  [fuzz_clock_value]=100000
 )
 
 ./scripts/fuzz-build.sh "$BUILD"
