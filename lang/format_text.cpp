@@ -414,7 +414,8 @@ std::string FormatText(std::string_view format, const std::vector<FormatArg>& ar
         } else if (conv == 'C') {
             conv = 'c';
         }
-        if (std::strchr("diuoxXcspfFeEgGaA", conv) == nullptr) {
+        // strchr also finds the terminating zero: a zero byte after '%' is no conversion either.
+        if (conv == '\0' || std::strchr("diuoxXcspfFeEgGaA", conv) == nullptr) {
             if (conv == 'n') {
                 ++next; // consumes its argument, writes nothing
             } else {

@@ -5,7 +5,9 @@ set -euo pipefail
 
 PACKAGES=(
   # tool chain
-  build-essential cmake ninja-build pkg-config git clang-format clang-tidy
+  build-essential cmake ninja-build pkg-config git clang-format clang-tidy ccache
+  # the fuzz targets: clang with its sanitizer and libFuzzer runtime
+  clang libclang-rt-14-dev
   # tests
   googletest libgtest-dev libgmock-dev xvfb xauth
   # the widgets

@@ -38,4 +38,10 @@ if [ "${LUMICAST_QUICK:-0}" != "1" ]; then
     BUILD_TARGETS="Kestrelvx test_support test_platform test_engine test_probe" \
     run_suite build-tsan -L threaded
 fi
+if [ "${LUMICAST_QUICK:-0}" != "1" ]; then
+  # Every parser of outside input, fuzzed for a fixed number of inputs (clang, libFuzzer).
+  phase=$(date +%s)
+  ./scripts/fuzz-smoke.sh
+  echo "== fuzz smoke run in $(($(date +%s) - phase)) s"
+fi
 echo "== all tests passed in $(($(date +%s) - start)) s"

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Configures (when needed) and builds fuzz targets with clang in a build folder of their own:
+#   scripts/fuzz-build.sh BUILD-DIR [TARGET...]     (no TARGET: every target and the seeds)
+# Used by scripts/fuzz.sh and scripts/fuzz-smoke.sh.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=$1
+shift
+if ! command -v clang++ >/dev/null; then
+  echo "the fuzz targets need clang (Debian: clang and libclang-rt-dev)" >&2
+  exit 1
+fi
+if [ ! -f "$build/CMakeCache.txt" ]; then
+  launcher=()
+  if command -v ccache >/dev/null; then
+    launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  fi
+  # Warnings are not errors here: clang warns about other things than the compiler of the normal
+  # build, which keeps them at zero with -Werror.
+  CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DLUMICAST_FUZZ=ON -DLUMICAST_BUILD_GUI=OFF \
+    -DLUMICAST_BUILD_TESTS=OFF -DLUMICAST_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    "${launcher[@]}" >/dev/null
+fi
+cmake --build "$build" -j "${LUMICAST_FUZZ_JOBS:-2}" --target fuzz_seeds "${@:-fuzz_all}"
