@@ -1,5 +1,8 @@
 #include "app/main_frame.h"
 
+#include "app/about_dlg.h"
+#include "app/download_command.h"
+#include "app/help_contents.h"
 #include "app/help_window.h"
 #include "app/status_panes.h"
 #include "app/toolbar_icons.h"
@@ -35,6 +38,24 @@ bool IsInformational(int nCommand) {
 
 bool IsLanguageCommand(int nCommand) {
     return nCommand >= ids::kCmdLanguageFirst && nCommand <= ids::kCmdLanguageLast;
+}
+
+// The frame's own commands, besides the view's, the informational and the language items.
+bool IsFrameCommand(int nCommand) {
+    switch (nCommand) {
+    case ids::kCmdExit:
+    case ids::kCmdToolTips:
+    case ids::kCmdHelpContents:
+    case ids::kCmdAbout:
+        return true;
+    default:
+        return IsDownloadCommand(nCommand);
+    }
+}
+
+// Whether anything handles a command; the menu greys the items of the others.
+bool HasCommandHandler(int nCommand) {
+    return IsFrameCommand(nCommand) || IsInformational(nCommand) || IsLanguageCommand(nCommand);
 }
 
 } // namespace
@@ -100,6 +121,12 @@ void CMainFrame::SetCommandEnabled(int nCommand, bool bEnabled) {
 }
 
 void CMainFrame::UpdateCommandStates() {
+    // As the framework does: an item whose command nothing handles is greyed.
+    for (auto it = m_actions.cbegin(); it != m_actions.cend(); ++it) {
+        if (!IsViewCommand(it.key())) {
+            it.value()->setEnabled(HasCommandHandler(it.key()));
+        }
+    }
     if (m_pView == nullptr) {
         return;
     }
@@ -240,8 +267,20 @@ bool CMainFrame::OnCommand(int nCommand) {
     case ids::kCmdToolTips:
         OnToolTips();
         return true;
+    case ids::kCmdHelpContents:
+        RunHelpContents(this);
+        return true;
+    case ids::kCmdAbout: {
+        CAboutDlg about(this);
+        about.exec();
+        return true;
+    }
     default:
         break;
+    }
+    if (IsDownloadCommand(nCommand)) {
+        RunDownloadCommand(nCommand);
+        return true;
     }
     if (IsInformational(nCommand)) {
         Action(nCommand)->setChecked(true);

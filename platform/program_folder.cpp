@@ -20,12 +20,7 @@ std::string& FolderOverride() {
 }
 
 std::string ExecutableFolder() {
-    char buffer[4096];
-    const ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    if (n <= 0) {
-        return {};
-    }
-    const std::string exe(buffer, static_cast<std::size_t>(n));
+    const std::string exe = ExecutablePath();
     const auto slash = exe.find_last_of('/');
     if (slash == std::string::npos) {
         return {};
@@ -46,6 +41,15 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
 }
 
 } // namespace
+
+std::string ExecutablePath() {
+    char buffer[4096];
+    const ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    if (n <= 0) {
+        return {};
+    }
+    return std::string(buffer, static_cast<std::size_t>(n));
+}
 
 std::string ProgramFolder() {
     {

@@ -4,6 +4,10 @@
 
 namespace platform {
 
+// The full path of the running program's own file (/proc/self/exe resolved), or an empty text
+// when it cannot be read.
+std::string ExecutablePath();
+
 // The folder that holds the running program (the folder of /proc/self/exe), without a trailing
 // "/", unless SetProgramFolder has named another one. Sibling programs such as the encoder are
 // looked for here first. Empty when neither is known.

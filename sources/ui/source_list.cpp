@@ -220,11 +220,21 @@ bool CSourceList::SwapRows(int a, int b) {
 }
 
 void CSourceList::OnSelectionChanged(const QItemSelection& selected,
-                                     const QItemSelection& /*deselected*/) {
+                                     const QItemSelection& deselected) {
     int nFirst = -1;
     for (const QModelIndex& index : selected.indexes()) {
         if (nFirst < 0 || index.row() < nFirst) {
             nFirst = index.row();
+        }
+    }
+    // A deselected row that keeps the focus still has a state: it is reported as well.
+    const QModelIndex current = currentIndex();
+    if (nFirst < 0 && current.isValid()) {
+        for (const QModelIndex& index : deselected.indexes()) {
+            if (index.row() == current.row()) {
+                nFirst = index.row();
+                break;
+            }
         }
     }
     if (nFirst >= 0) {

@@ -53,7 +53,8 @@ public:
     bool SwapRows(int a, int b);
 
 signals:
-    // A row became selected or focused (a plain deselection is not reported).
+    // A row became selected or focused, or lost its selection while keeping the focus (the
+    // plain deselection of a row without the focus is not reported).
     void rowStateSet(int nRow);
 
 private:

@@ -1,14 +1,21 @@
 // The Convert command on the real form view: statuses reset, rows refilled, list order after
-// Move Up, and the dialog of an earlier run discarded.
+// Move Up, the dialog of an earlier run discarded, and the component checks of the WMV and OGM
+// targets, which offer a download instead of converting.
 #include <QPointer>
 #include <QPushButton>
 #include <QtTest>
 
 #include "app/convert_command.h"
+#include "app/download_links.h"
 #include "app/form_settings.h"
+#include "app/helpers/fake_desktop.h"
 #include "app/velmora_view.h"
 #include "engine/ui/convert_dlg.h"
 #include "engine/ui/helpers/convert_fixture.h"
+#include "lang/resource_ids.h"
+#include "lang/resource_strings.h"
+#include "media/media_components.h"
+#include "platform/program_folder.h"
 #include "sources/ui/source_list.h"
 
 using namespace convert_test;
@@ -103,6 +110,65 @@ private slots:
         QCOMPARE(view->List()->Text(0, kTargetColumn), QStringLiteral("a-cvt[1].mp4"));
         QCOMPARE(view->List()->Text(0, kStatusColumn), QStringLiteral("Done"));
         QCOMPARE(setup.CallCount(), 2);
+    }
+
+    void missingComponentsOfferTheDownloadAndNeverConvert() {
+        DialogSetup setup;
+        CFakeDesktop desktop;
+        // The Windows Media writer and the Ogg muxer count as not installed.
+        media::SetHiddenFactories({"asfmux", "oggmux"});
+        auto view = ViewWith({"a"}, setup.Out());
+        view->RecordAtRow(0)->m_nStatus = kStatusDone;
+        view->FillRow(0);
+
+        struct Case {
+            int nFormat;
+            int nQuestion;
+            int nCommand;
+            int nNotice;
+        };
+        const Case cases[] = {
+            {3, ids::kStrNeedMediaPlayer, ids::kCmdMediaPlayer, ids::kStrRestartAfterWmp},
+            {5, ids::kStrNeedOggCodec, ids::kCmdOggCodec, ids::kStrRestartAfterOgg},
+        };
+        for (const Case& c : cases) {
+            // The form hides these targets; the settings record takes them all the same.
+            profiles::ConversionSettings settings = view->Settings();
+            settings.m_nFormat = c.nFormat;
+            view->SettingsControls()->Show(settings);
+            QCOMPARE(view->Settings().m_nFormat, c.nFormat);
+            const QString strQuestion = QString::fromStdString(LoadResString(c.nQuestion));
+
+            // Cancel: only the question.
+            setup.m_prompts.Clear();
+            setup.m_prompts.AnswerMessage(PromptResult::Cancel);
+            QVERIFY(view->OnCommand(ids::kCmdConvert));
+            QCOMPARE(setup.m_prompts.Count(), 1);
+            QCOMPARE(setup.m_prompts.At(0).text, strQuestion);
+            QCOMPARE(setup.m_prompts.At(0).buttons, PromptButtons::OkCancel);
+            QCOMPARE(setup.m_prompts.At(0).icon, PromptIcon::Question);
+            QVERIFY(desktop.TakeBrowserArgs(300).empty());
+
+            // OK: the Download item's page opens, then the restart notice.
+            setup.m_prompts.Clear();
+            setup.m_prompts.AnswerMessage(PromptResult::Ok);
+            setup.m_prompts.AnswerMessage(PromptResult::Ok);
+            QVERIFY(view->OnCommand(ids::kCmdConvert));
+            QCOMPARE(desktop.TakeBrowserArgs(), std::vector<std::string>{links::DownloadAddress(
+                                                    c.nCommand, platform::ProgramFolder())});
+            QCOMPARE(setup.m_prompts.Count(), 2);
+            QCOMPARE(setup.m_prompts.At(0).text, strQuestion);
+            QCOMPARE(setup.m_prompts.At(1).text, QString::fromStdString(LoadResString(c.nNotice)));
+            QCOMPARE(setup.m_prompts.At(1).buttons, PromptButtons::Ok);
+            QCOMPARE(setup.m_prompts.At(1).icon, PromptIcon::Information);
+            QCOMPARE(setup.m_prompts.Unscripted(), 0);
+
+            // Neither way began a conversion: no dialog, no encoder run, the row untouched.
+            QVERIFY(view->findChildren<CConvertDlg*>().isEmpty());
+            QCOMPARE(setup.CallCount(), 0);
+            QCOMPARE(view->List()->Text(0, kStatusColumn), QStringLiteral("Done"));
+        }
+        media::SetHiddenFactories({});
     }
 
 private:

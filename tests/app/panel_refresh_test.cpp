@@ -54,6 +54,7 @@ private slots:
     void panelIsReadOnlyAndUnwrapped();
     void theSameRowAgainIsNotRebuilt();
     void firstSelectedRowIsDescribed();
+    void deselectingTheFocusedRowFollowsTheNextSelected();
     void noSelectionKeepsTheText();
     void removingTheOnlyRowEmptiesThePanel();
     void unknownFormatAndMissingStreams();
@@ -100,6 +101,27 @@ void PanelRefreshTest::firstSelectedRowIsDescribed() {
     QVERIFY(view->PanelText().startsWith(QStringLiteral("c.avi\n")));
     view->List()->SetRowSelected(0, true); // now rows 0 and 2
     QVERIFY(view->PanelText().startsWith(QStringLiteral("a.avi\n")));
+}
+
+void PanelRefreshTest::deselectingTheFocusedRowFollowsTheNextSelected() {
+    auto view = ViewWith({"a", "b", "c"});
+    CSourceList* list = view->List();
+    const auto click = [list](int nRow, Qt::KeyboardModifiers modifiers) {
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, modifiers,
+                          list->visualItemRect(list->topLevelItem(nRow)).center());
+    };
+    click(2, Qt::NoModifier);
+    click(0, Qt::ControlModifier); // rows 0 and 2, the focus on row 0
+    QVERIFY(view->PanelText().startsWith(QStringLiteral("a.avi\n")));
+    // Ctrl+click on the focused row deselects it; it keeps the focus and row 2 stays selected.
+    click(0, Qt::ControlModifier);
+    QCOMPARE(list->SelectedRows(), std::vector<int>{2});
+    QCOMPARE(list->FocusRow(), 0);
+    QVERIFY(view->PanelText().startsWith(QStringLiteral("c.avi\n")));
+    // With no row selected any more the panel keeps its text.
+    click(2, Qt::ControlModifier);
+    QVERIFY(list->SelectedRows().empty());
+    QVERIFY(view->PanelText().startsWith(QStringLiteral("c.avi\n")));
 }
 
 void PanelRefreshTest::noSelectionKeepsTheText() {

@@ -54,8 +54,12 @@ TEST(ProgramFolder, DefaultsToTheRunningProgramsFolder) {
     EXPECT_EQ(std::filesystem::path(platform::ProgramFolder()),
               std::filesystem::canonical(testkit::BinDir()));
     {
+        // Naming another folder leaves the program's own file where it is.
         testkit::ScopedProgramFolder folder("/opt/somewhere/");
         EXPECT_EQ(platform::ProgramFolder(), "/opt/somewhere");
+        EXPECT_EQ(std::filesystem::path(platform::ExecutablePath()).parent_path(),
+                  std::filesystem::canonical(testkit::BinDir()));
+        EXPECT_TRUE(std::filesystem::is_regular_file(platform::ExecutablePath()));
     }
     EXPECT_EQ(std::filesystem::path(platform::ProgramFolder()),
               std::filesystem::canonical(testkit::BinDir()));
