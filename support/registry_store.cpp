@@ -3,6 +3,7 @@
 #include "platform/store_file.h"
 #include "platform/user_folders.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -28,13 +29,23 @@ StoreRead ReadStoreBytes(const std::string& file, std::string& bytes) {
     if (!in) {
         return StoreRead::Unreadable;
     }
-    bytes.resize(kRegistryStoreMaxBytes + 1);
-    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (in.bad()) {
-        bytes.clear();
-        return StoreRead::Unreadable;
+    // Read in pieces: a settings file is a few hundred bytes, and it is read every time a setting
+    // is needed, so the limit must not cost a buffer of its size on every read.
+    constexpr std::size_t kPiece = 64U * 1024U;
+    while (bytes.size() <= kRegistryStoreMaxBytes) {
+        const std::size_t nOld = bytes.size();
+        const std::size_t nWant = std::min(kPiece, kRegistryStoreMaxBytes + 1 - nOld);
+        bytes.resize(nOld + nWant);
+        in.read(bytes.data() + nOld, static_cast<std::streamsize>(nWant));
+        if (in.bad()) {
+            bytes.clear();
+            return StoreRead::Unreadable;
+        }
+        bytes.resize(nOld + static_cast<std::size_t>(in.gcount()));
+        if (in.eof()) {
+            break;
+        }
     }
-    bytes.resize(static_cast<std::size_t>(in.gcount()));
     return StoreRead::Read;
 }
 

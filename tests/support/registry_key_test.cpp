@@ -208,6 +208,21 @@ TEST_F(RegistryKeyTest, DamagedStoreIsReadAndKeptAsideBeforeItIsRewritten) {
                       "ELF junk");
     ASSERT_EQ(key.SetDword("Language", 2), kRegOk);
     EXPECT_EQ(DamagedCopies(Folder()).size(), 2U);
+
+    // A store past the size limit is read up to the limit (the values before it survive) and
+    // counts as damaged; the limit is exact whatever the pieces it is read in.
+    const std::string head = "Windows Registry Editor Version 5.00\n\n"
+                             "[HKEY_LOCAL_MACHINE\\Software\\Velmora\\Lumicast]\n"
+                             "\"Language\"=dword:00000003\n";
+    WriteAll(Store(), head + std::string(kRegistryStoreMaxBytes - head.size(), '\n'));
+    RegDocument doc;
+    ASSERT_EQ(ReadRegistryStore(Store(), doc), StoreRead::Read);
+    EXPECT_FALSE(doc.IsDamaged()) << "exactly at the limit";
+    WriteAll(Store(), head + std::string(kRegistryStoreMaxBytes + 1 - head.size(), '\n'));
+    ASSERT_EQ(ReadRegistryStore(Store(), doc), StoreRead::Read);
+    EXPECT_TRUE(doc.IsDamaged()) << "one byte past the limit";
+    EXPECT_EQ(key.QueryDword("Language", number), kRegOk);
+    EXPECT_EQ(number, 3U);
 }
 
 TEST_F(RegistryKeyTest, UnreadableStoreIsNeverReplaced) {
