@@ -14,6 +14,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
@@ -22,6 +23,7 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include <algorithm>
 #include <memory>
 #include <utility>
 
@@ -156,6 +158,7 @@ void CMainFrame::CreateToolBar() {
 void CMainFrame::SetToolbarCaptions(bool bFirstTime) {
     const std::vector<lang::ToolbarButton>& buttons = CurrentResources().toolbar;
     const QList<QAction*> actions = m_pToolBar->actions();
+    const QFontMetrics metrics(m_pToolBar->font());
     for (qsizetype i = 0; i < actions.size() && i < static_cast<qsizetype>(buttons.size()); ++i) {
         const lang::ToolbarButton& button = buttons[static_cast<std::size_t>(i)];
         const QString caption = button.nCommand == 0
@@ -166,13 +169,18 @@ void CMainFrame::SetToolbarCaptions(bool bFirstTime) {
             continue;
         }
         action->setIconText(caption);
+        // No tool tip of the previous language stays behind.
+        action->setToolTip(QString());
         SetPrompts(action, button.nCommand);
         if (action->toolTip().isEmpty() || action->toolTip() == action->text()) {
             action->setToolTip(caption);
         }
-        if (bFirstTime) {
-            if (QWidget* widget = m_pToolBar->widgetForAction(action)) {
-                widget->setFixedSize(kButtonSize, kButtonSize);
+        // 68 by 68, wider only where a caption (German "Alle entfernen") would be cut.
+        if (QWidget* widget = m_pToolBar->widgetForAction(action)) {
+            const int nWidth =
+                std::max(kButtonSize, metrics.horizontalAdvance(caption) + kCaptionPadding);
+            if (bFirstTime || widget->width() != nWidth) {
+                widget->setFixedSize(nWidth, kButtonSize);
             }
         }
     }

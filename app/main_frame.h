@@ -33,6 +33,7 @@ public:
     static constexpr int kImageSize = 48;  // toolbar images
     static constexpr int kButtonSize = 68; // toolbar buttons, caption included
     static constexpr int kCaptionPointSize = 8;
+    static constexpr int kCaptionPadding = 4; // what the style keeps free beside a caption
 
     // Creates the window (size, position, style), the toolbar, the status bar and their texts.
     explicit CMainFrame(const StartValues& start = {}, QWidget* parent = nullptr);
