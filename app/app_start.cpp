@@ -3,11 +3,13 @@
 #include "app/main_frame.h"
 #include "app/media_check.h"
 #include "app/toolbar_icons.h"
+#include "lang/language_modules.h"
 #include "profiles/settings.h"
 #include "ui/app_name.h"
 
 #include <QApplication>
 
+#include <cstdint>
 #include <thread>
 
 std::unique_ptr<CMainFrame> StartApplication() {
@@ -19,6 +21,14 @@ std::unique_ptr<CMainFrame> StartApplication() {
 
     StartValues start;
     start.bHiddenHelp = ReadHiddenToolTips();
+
+    // The stored language is selected before any window exists, so the frame, its menu and the
+    // form are made from that language's resources. No module for it: English stays, silently.
+    const std::int32_t nStored = ReadLanguageSetting();
+    if (nStored != kNoLanguage) {
+        lang::SelectLanguage(static_cast<std::uint32_t>(nStored));
+    }
+    start.nLanguage = lang::CurrentLanguageId();
 
     auto frame = std::make_unique<CMainFrame>(start);
     frame->CreateView();

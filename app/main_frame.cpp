@@ -7,13 +7,17 @@
 #include "app/status_panes.h"
 #include "app/toolbar_icons.h"
 #include "app/velmora_view.h"
+#include "lang/language_modules.h"
 #include "lang/resource_ids.h"
 #include "lang/resource_strings.h"
 #include "profiles/settings.h"
+#include "support/log.h"
 #include "ui/app_name.h"
+#include "ui/prompt_service.h"
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
@@ -21,6 +25,10 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
+
+#include <algorithm>
+#include <memory>
+#include <utility>
 
 namespace {
 
@@ -59,6 +67,11 @@ bool HasCommandHandler(int nCommand) {
 }
 
 } // namespace
+
+QString TranslationNotice() {
+    return QStringLiteral("If you find any translation error, please mail to %1, thanks a lot.")
+        .arg(QLatin1String(kTranslationContact));
+}
 
 CMainFrame::CMainFrame(const StartValues& start, QWidget* parent)
     : QMainWindow(parent), m_start(start) {
@@ -172,6 +185,7 @@ void CMainFrame::CreateToolBar() {
 void CMainFrame::SetToolbarCaptions(bool bFirstTime) {
     const std::vector<lang::ToolbarButton>& buttons = CurrentResources().toolbar;
     const QList<QAction*> actions = m_pToolBar->actions();
+    const QFontMetrics metrics(m_pToolBar->font());
     for (qsizetype i = 0; i < actions.size() && i < static_cast<qsizetype>(buttons.size()); ++i) {
         const lang::ToolbarButton& button = buttons[static_cast<std::size_t>(i)];
         const QString caption = button.nCommand == 0
@@ -182,13 +196,18 @@ void CMainFrame::SetToolbarCaptions(bool bFirstTime) {
             continue;
         }
         action->setIconText(caption);
+        // No tool tip of the previous language stays behind.
+        action->setToolTip(QString());
         SetPrompts(action, button.nCommand);
         if (action->toolTip().isEmpty() || action->toolTip() == action->text()) {
             action->setToolTip(caption);
         }
-        if (bFirstTime) {
-            if (QWidget* widget = m_pToolBar->widgetForAction(action)) {
-                widget->setFixedSize(kButtonSize, kButtonSize);
+        // 68 by 68, wider only where a caption (German "Alle entfernen") would be cut.
+        if (QWidget* widget = m_pToolBar->widgetForAction(action)) {
+            const int nWidth =
+                std::max(kButtonSize, metrics.horizontalAdvance(caption) + kCaptionPadding);
+            if (bFirstTime || widget->width() != nWidth) {
+                widget->setFixedSize(nWidth, kButtonSize);
             }
         }
     }
@@ -201,13 +220,20 @@ void CMainFrame::RebuildMenus() {
     for (QMenu* old : bar->findChildren<QMenu*>(QString(), Qt::FindDirectChildrenOnly)) {
         old->deleteLater();
     }
+    // Items of the previous set that the new menu no longer holds must not keep a stale text.
+    for (QAction* action : std::as_const(m_actions)) {
+        if (IsLanguageCommand(action->data().toInt())) {
+            action->setText(QString());
+        }
+    }
     const auto& menus = CurrentResources().menus;
     const auto found = menus.find(ids::kMainFrame);
     if (found == menus.end()) {
+        WriteLogLine("Menu %d is missing", ids::kMainFrame);
         return;
     }
-    m_languages = {BuiltinLanguageEntry()};
-    const lang::Menu menu = RebuiltMenu(found->second, m_languages, m_start.nLanguage);
+    m_languages = lang::LanguageMenuEntries();
+    const lang::Menu menu = RebuiltMenu(found->second, m_languages, lang::CurrentLanguageId());
     for (const lang::MenuItem& top : menu.items) {
         QMenu* popup = bar->addMenu(QString::fromStdString(top.strText));
         connect(popup, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
@@ -227,10 +253,14 @@ void CMainFrame::FillMenu(QMenu* menu, const std::vector<lang::MenuItem>& items)
         }
         QAction* action = Action(item.nCommand);
         action->setText(QString::fromStdString(item.strText));
+        // The prompts follow the resource set the menu was made from.
+        SetPrompts(action, item.nCommand);
         if (item.nCommand == ids::kCmdToolTips) {
             action->setCheckable(true);
             action->setChecked(!m_bHelpHidden);
         } else {
+            // A Language item shows its check, but triggering it never toggles the check: the
+            // command decides (UpdateLanguageChecks).
             action->setCheckable(item.bChecked || IsLanguageCommand(item.nCommand));
             action->setChecked(item.bChecked);
         }
@@ -238,7 +268,38 @@ void CMainFrame::FillMenu(QMenu* menu, const std::vector<lang::MenuItem>& items)
     }
 }
 
-void CMainFrame::CreateView() {
+void CMainFrame::UpdateLanguageChecks() {
+    const std::uint16_t nCurrent = lang::CurrentLanguageId();
+    for (std::size_t i = 0; i < m_languages.size(); ++i) {
+        const int nCommand = ids::kCmdLanguageFirst + static_cast<int>(i);
+        if (QAction* action = m_actions.value(nCommand, nullptr)) {
+            action->setChecked(m_languages[i].nLanguage == nCurrent);
+        }
+    }
+}
+
+void CMainFrame::OnLanguage(int nCommand) {
+    const auto nIndex = static_cast<std::size_t>(nCommand - ids::kCmdLanguageFirst);
+    if (nIndex >= m_languages.size()) {
+        UpdateLanguageChecks();
+        return;
+    }
+    // Copied: the rebuild below replaces the list.
+    const LanguageEntry entry = m_languages[nIndex];
+    if (entry.nLanguage == lang::CurrentLanguageId() || !lang::SelectLanguage(entry.nLanguage)) {
+        UpdateLanguageChecks();
+        return;
+    }
+    RebuildMenus();
+    SetTitle();
+    RecreateView();
+    WriteLanguageSetting(entry.nLanguage);
+    if (entry.nLanguage != lang::kEnglishLanguageId) {
+        Prompts().Message(this, TranslationNotice(), PromptButtons::Ok, PromptIcon::Information);
+    }
+}
+
+CVelmoraView* CMainFrame::MakeView() {
     auto* view = new CVelmoraView(this);
     view->setObjectName(QStringLiteral("form_view"));
     setCentralWidget(view);
@@ -247,15 +308,44 @@ void CMainFrame::CreateView() {
     connect(view, &CVelmoraView::commandRequested, this,
             [this](int nCommand) { OnCommand(nCommand); });
     view->OnInitialUpdate();
+    return view;
+}
+
+void CMainFrame::FinishView() {
     // The initial update checks "Hide the tooltips": the help is hidden until the timer shows it.
-    m_bHelpHidden = view->HiddenHelpCheck();
+    m_bHelpHidden = m_pView->HiddenHelpCheck();
     if (QAction* toolTips = m_actions.value(ids::kCmdToolTips, nullptr)) {
         toolTips->setChecked(!m_bHelpHidden);
     }
     UpdateCommandStates();
     if (!m_start.bHiddenHelp) {
-        view->StartHelpTimer();
+        m_pView->StartHelpTimer();
     }
+}
+
+void CMainFrame::CreateView() {
+    MakeView();
+    FinishView();
+}
+
+void CMainFrame::RecreateView() {
+    // The old view leaves the frame but lives on until the new one has taken over from it.
+    std::unique_ptr<QWidget> pOld(takeCentralWidget());
+    auto* old = qobject_cast<CVelmoraView*>(pOld.get());
+    if (old != nullptr) {
+        old->disconnect(this);
+        old->hide();
+    }
+    CVelmoraView* view = MakeView();
+    if (old != nullptr) {
+        view->TakeOverSettings(*old);
+        view->TakeOverSources(*old);
+    }
+    pOld.reset();
+    view->show();
+    SetToolbarCaptions(false);
+    m_pStatus->SetTexts();
+    FinishView();
 }
 
 bool CMainFrame::OnCommand(int nCommand) {
@@ -280,6 +370,10 @@ bool CMainFrame::OnCommand(int nCommand) {
     }
     if (IsDownloadCommand(nCommand)) {
         RunDownloadCommand(nCommand);
+        return true;
+    }
+    if (IsLanguageCommand(nCommand)) {
+        OnLanguage(nCommand);
         return true;
     }
     if (IsInformational(nCommand)) {

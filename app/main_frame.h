@@ -12,6 +12,13 @@
 #include "app/start_values.h"
 #include "app/velmora_doc.h"
 
+// Where users send corrections of a translation; named in the notice after a switch and in the
+// README.
+inline constexpr char kTranslationContact[] = "translations@velmora.example";
+
+// The notice shown after a switch to a language other than English (always in English).
+QString TranslationNotice();
+
 class CStatusPanes;
 class CVelmoraView;
 class QAction;
@@ -26,6 +33,7 @@ public:
     static constexpr int kImageSize = 48;  // toolbar images
     static constexpr int kButtonSize = 68; // toolbar buttons, caption included
     static constexpr int kCaptionPointSize = 8;
+    static constexpr int kCaptionPadding = 4; // what the style keeps free beside a caption
 
     // Creates the window (size, position, style), the toolbar, the status bar and their texts.
     explicit CMainFrame(const StartValues& start = {}, QWidget* parent = nullptr);
@@ -42,8 +50,11 @@ public:
     const StartValues& Start() const { return m_start; }
 
     // Rebuilds the menu bar from menu 128 of the current resource set (the reload happens either
-    // way: the menu is made from the set each time).
+    // way: the menu is made from the set each time), with the Language menu listing English and
+    // the modules found, the current language checked.
     void RebuildMenus();
+    // The entries of the Language menu as last rebuilt; entry i belongs to command 32750 + i.
+    const std::vector<LanguageEntry>& Languages() const { return m_languages; }
     // Sets the toolbar captions from the current resource set; the first time also sizes the
     // buttons.
     void SetToolbarCaptions(bool bFirstTime);
@@ -78,6 +89,18 @@ protected:
 
 private:
     void CreateToolBar();
+    // A new form view as the frame's client, its signals connected and its initial update run.
+    CVelmoraView* MakeView();
+    // After the view's initial update: the help state follows the view's check box, and the help
+    // timer starts unless the help window was closed in an earlier run.
+    void FinishView();
+    // Language command 32750 + i: switches to entry i when it is not the current language.
+    void OnLanguage(int nCommand);
+    // Replaces the form view by a new one in the current language that takes over the old view's
+    // settings and sources.
+    void RecreateView();
+    // Checks the Language item of the current language only.
+    void UpdateLanguageChecks();
     void FillMenu(QMenu* menu, const std::vector<lang::MenuItem>& items);
     void SetPrompts(QAction* action, int nCommand);
     bool IsViewCommand(int nCommand) const;

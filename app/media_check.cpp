@@ -1,5 +1,7 @@
 #include "app/media_check.h"
 
+#include "lang/resource_ids.h"
+#include "lang/resource_strings.h"
 #include "support/log.h"
 
 #include <gst/gst.h>
@@ -54,6 +56,6 @@ QString MediaFrameworkPackages() {
 }
 
 QString MediaFrameworkTip() {
-    return QStringLiteral("Tips: Please install GStreamer ( %1 ) to preview files.")
-        .arg(MediaFrameworkPackages());
+    return QString::fromStdString(
+        LoadResString(ids::kStrMediaFrameworkTip, MediaFrameworkPackages().toStdString()));
 }

@@ -9,5 +9,6 @@ bool MediaFrameworkAvailable();
 // The Debian packages that provide the elements checked above, separated by spaces.
 QString MediaFrameworkPackages();
 
-// The tip the form's label 1101 shows when the media framework is missing.
+// The tip the form's label 1101 shows when the media framework is missing, in the current
+// language: string 61341 with the packages above.
 QString MediaFrameworkTip();

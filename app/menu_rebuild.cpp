@@ -38,7 +38,7 @@ void RenameCommand(std::vector<lang::MenuItem>& items, int nCommand, const std::
 } // namespace
 
 LanguageEntry BuiltinLanguageEntry() {
-    return LanguageEntry{0x0409, "&English", std::string()};
+    return LanguageEntry{lang::kEnglishLanguageId, lang::kEnglishLanguageName, std::string()};
 }
 
 void RemoveMenuCommands(lang::Menu& menu, const std::vector<int>& commands) {

@@ -2,18 +2,14 @@
 // The menu bar as the frame shows it: menu 128 of the current resource set without the commands
 // this product does not offer, with the Language menu listing the interface languages and the
 // About item naming the application.
+#include "lang/language_modules.h"
 #include "lang/resource_set.h"
 
 #include <cstdint>
-#include <string>
 #include <vector>
 
-// One entry of the Language menu; entry i carries command 32750 + i.
-struct LanguageEntry {
-    std::uint16_t nLanguage = 0;
-    std::string strName; // shown verbatim, may hold an "&" mnemonic
-    std::string strPath; // the module's path; empty for the built-in English set
-};
+// One entry of the Language menu (lang::LanguageMenuEntries); entry i carries command 32750 + i.
+using LanguageEntry = lang::LanguageModule;
 
 // The built-in English entry, always first in the Language menu.
 LanguageEntry BuiltinLanguageEntry();

@@ -93,12 +93,8 @@ CVelmoraView::~CVelmoraView() {
 void CVelmoraView::OnInitialUpdate() {
     show();
     if (m_pTipLabel != nullptr) {
-        if (MediaFrameworkAvailable()) {
-            m_pTipLabel->hide();
-        } else {
-            m_pTipLabel->setText(MediaFrameworkTip());
-            m_pTipLabel->show();
-        }
+        m_pTipLabel->setText(MediaFrameworkTip());
+        m_pTipLabel->setVisible(!MediaFrameworkAvailable());
     }
     if (!m_pJob) {
         m_pJob = std::make_unique<CEncoderJob>();

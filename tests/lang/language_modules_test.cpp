@@ -282,7 +282,7 @@ TEST(BuiltLanguageModules, GermanAndChineseAreCompleteAndSwitchable) {
               "Vielen Dank, dass Sie Lumicast verwenden. M\xC3\xB6"
               "chten Sie das Programm "
               "wirklich beenden?");
-    EXPECT_EQ(LoadResString(ids::kStrKeepOriginal), "Original beibehalten");
+    EXPECT_EQ(LoadResString(ids::kStrKeepOriginal), "Unver\xC3\xA4ndert");
     EXPECT_EQ(LoadResString(ids::kStrDetecting, 2, 5, "a%b.avi"),
               "Die ausgew\xC3\xA4hlten Dateien werden untersucht.\nNr. 2/5: \xE2\x80\x9E"
               "a%b.avi\xE2\x80\x9C");
