@@ -3,7 +3,7 @@
 // opens. Plain C++: the menu handlers and the About dialog call it, and so do tests.
 //
 // The pages (the help manual and download.html) lie beside the executable in a build, and in
-// <prefix>/share/lumicast/help when installed with the executable in <prefix>/lib/lumicast.
+// <prefix>/share/lumicast/help when installed with the executable in <prefix>/libexec/lumicast.
 #include <string>
 
 namespace links {

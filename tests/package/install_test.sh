@@ -37,14 +37,14 @@ install_tree() { # prefix
   }
   local program
   for program in lumicast-batch Kestrelvx LanResGermanDll.so LanResChineseDll.so; do
-    [ -f "$1/lib/lumicast/$program" ] || fail "lib/lumicast/$program is not installed"
+    [ -f "$1/libexec/lumicast/$program" ] || fail "libexec/lumicast/$program is not installed"
   done
   for program in bin/lumicast-batch share/lumicast/help/Lumicast.html share/doc/lumicast/copyright \
     share/man/man1/lumicast-batch.1.gz share/icons/hicolor/scalable/apps/lumicast.svg; do
     [ -e "$1/$program" ] || fail "$program is not installed"
   done
   # Relative links, so that the tree can move.
-  [ "$(readlink "$1/bin/lumicast-batch")" = "../lib/lumicast/lumicast-batch" ] ||
+  [ "$(readlink "$1/bin/lumicast-batch")" = "../libexec/lumicast/lumicast-batch" ] ||
     fail "bin/lumicast-batch is not a relative link: $(readlink "$1/bin/lumicast-batch")"
 }
 
@@ -76,7 +76,7 @@ batch)
   ;;
 app)
   install_tree "$work/prefix"
-  [ -x "$work/prefix/lib/lumicast/lumicast" ] || fail "lib/lumicast/lumicast is not installed"
+  [ -x "$work/prefix/libexec/lumicast/lumicast" ] || fail "libexec/lumicast/lumicast is not installed"
   make_clip "$work/clip.mp4"
   cd "$work"
   QT_QPA_PLATFORM=offscreen LUMICAST_LOG=$work/app.log "$work/prefix/bin/lumicast" clip.mp4 \
