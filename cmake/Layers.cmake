@@ -19,7 +19,7 @@ function(lumicast_layer name)
 endfunction()
 
 # The Qt headers nearly every widget file includes, precompiled once per target (the widget
-# libraries and the widget test kit; the widget tests reuse the kit's).
+# libraries and the widget test kit).
 function(lumicast_qt_precompiled_headers name)
   target_precompile_headers(${name} PRIVATE
     <QAbstractButton> <QComboBox> <QDialog> <QLabel> <QObject> <QString> <QStringList> <QTimer>
