@@ -1,5 +1,6 @@
 #include "app/app_start.h"
 
+#include "app/command_line_files.h"
 #include "app/main_frame.h"
 #include "app/media_check.h"
 #include "app/toolbar_icons.h"
@@ -49,6 +50,7 @@ int RunApplication(int argc, char* argv[]) {
     if (frame == nullptr) {
         return 1;
     }
+    OpenCommandLineFiles(*frame, QCoreApplication::arguments());
     // The event loop ends when the frame has closed after the exit question.
     return QApplication::exec();
 }

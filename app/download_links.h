@@ -3,14 +3,14 @@
 // opens. Plain C++: the menu handlers and the About dialog call it, and so do tests.
 //
 // The pages (the help manual and download.html) lie beside the executable in a build, and in
-// <prefix>/share/lumicast/help when installed with the executable in <prefix>/bin.
+// <prefix>/share/lumicast/help when installed with the executable in <prefix>/libexec/lumicast.
 #include <string>
 
 namespace links {
 
 inline constexpr const char* kDownloadPageName = "download.html";
 // The folder of the installed pages, relative to the executable's folder.
-inline constexpr const char* kInstalledPagesFolder = "../share/lumicast/help";
+inline constexpr const char* kInstalledPagesFolder = "../../share/lumicast/help";
 
 // The help manual's file name: the application name with every space removed, plus ".html".
 std::string HelpFileName(const std::string& strAppName);

@@ -14,5 +14,14 @@ function(lumicast_layer name)
   target_link_libraries(${name} PUBLIC ${ARG_DEPENDS})
   if(ARG_QT)
     set_target_properties(${name} PROPERTIES AUTOMOC ON)
+    lumicast_qt_precompiled_headers(${name})
   endif()
+endfunction()
+
+# The Qt headers nearly every widget file includes, precompiled once per target (the widget
+# libraries and the widget test kit).
+function(lumicast_qt_precompiled_headers name)
+  target_precompile_headers(${name} PRIVATE
+    <QAbstractButton> <QComboBox> <QDialog> <QLabel> <QObject> <QString> <QStringList> <QTimer>
+    <QWidget> <memory> <string> <vector>)
 endfunction()

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs every Debian 12 package that building, running and testing Lumicast needs.
 # Idempotent: only what is missing is installed. Runs as root, or through sudo otherwise.
+# Every name is a real package (not a virtual one that only another provides), so that an installed
+# name is seen as installed; --list prints them, one a line, for the test that checks this.
 set -euo pipefail
 
 PACKAGES=(
@@ -8,6 +10,8 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config git clang-format clang-tidy ccache
   # the fuzz targets: clang with its sanitizer and libFuzzer runtime
   clang libclang-rt-14-dev
+  # the package: cpack's dependency search, the icon sizes, the validators of the test run
+  dpkg-dev file librsvg2-bin desktop-file-utils appstream lintian
   # tests
   googletest libgtest-dev libgmock-dev xvfb xauth
   # the widgets
@@ -22,6 +26,11 @@ PACKAGES=(
   # the RealMedia and ASF demuxers (ugly), the ASF muxer (bad) the WMV target check looks for
   gstreamer1.0-plugins-ugly gstreamer1.0-plugins-bad
 )
+
+if [ "${1:-}" = "--list" ]; then
+  printf '%s\n' "${PACKAGES[@]}"
+  exit 0
+fi
 
 missing=()
 for pkg in "${PACKAGES[@]}"; do

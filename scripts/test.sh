@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Lumicast and runs every test:
-#   1. the normal build (warnings as errors) with all tests;
+#   1. the normal build (warnings as errors) with all tests, the installed tree and the package's
+#      checks included;
 #   2. an AddressSanitizer + UndefinedBehaviorSanitizer (and leak) build of the plain C++ code with its
 #      tests;
-#   3. a ThreadSanitizer build of the plain C++ code with the threaded tests.
-# Set LUMICAST_QUICK=1 to run only the first.
+#   3. a ThreadSanitizer build of the plain C++ code with the threaded tests;
+#   4. the fuzz targets (clang, libFuzzer), each run for a fixed number of inputs.
+# Set LUMICAST_QUICK=1 to run only the first. Each pass prints its build and test times.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
@@ -14,26 +16,46 @@ JOBS=$(nproc)
 export QT_QPA_PLATFORM=offscreen
 export CTEST_OUTPUT_ON_FAILURE=1
 
+# The compiler cache makes a second run (and a run in another clone) rebuild only what changed.
+# Paths are hashed relative to the source folder, and the precompiled headers of the widget
+# targets are cacheable with this sloppiness.
+LAUNCHER=""
+if command -v ccache > /dev/null; then
+  LAUNCHER="-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache"
+  export CCACHE_BASEDIR=$PWD
+  export CCACHE_SLOPPINESS=pch_defines,time_macros,include_file_mtime,include_file_ctime
+  export CCACHE_NOHASHDIR=1
+fi
+
+TIMES=()
 run_suite() { # build-dir ctest-args... ; cmake-args come from $CMAKE_ARGS
-  local dir=$1 phase
+  local dir=$1 phase built tested
   shift
   phase=$(date +%s)
   echo "== ${dir}: configure and build"
-  cmake -S . -B "$dir" -G Ninja -DLUMICAST_WERROR=ON ${CMAKE_ARGS:-} >/dev/null
+  # shellcheck disable=SC2086 # the argument variables are word lists
+  cmake -S . -B "$dir" -G Ninja -DLUMICAST_WERROR=ON -DLUMICAST_BUILD_TESTS=ON $LAUNCHER \
+    ${CMAKE_ARGS:-} >/dev/null
   # shellcheck disable=SC2086 # BUILD_TARGETS is a word list
   cmake --build "$dir" -j "$JOBS" ${BUILD_TARGETS:+--target $BUILD_TARGETS}
-  echo "== ${dir}: tests (built in $(($(date +%s) - phase)) s)"
+  built=$(($(date +%s) - phase))
+  echo "== ${dir}: tests (built in ${built} s)"
+  phase=$(date +%s)
   ctest --test-dir "$dir" -j "$JOBS" --timeout 300 --no-tests=error "$@"
+  tested=$(($(date +%s) - phase))
+  echo "== ${dir}: tests passed in ${tested} s"
+  TIMES+=("${dir}: build ${built} s, tests ${tested} s")
 }
 
 start=$(date +%s)
 CMAKE_ARGS="" run_suite build
 if [ "${LUMICAST_QUICK:-0}" != "1" ]; then
-  # The sanitizer builds cover the plain C++ code (no widgets) with less optimisation, to build fast.
+  # The sanitizer builds cover the plain C++ code (no widgets) with less optimisation, to build fast;
+  # the package's checks ran in the first pass.
   SANITIZER_BUILD="-DCMAKE_BUILD_TYPE=Debug -DLUMICAST_BUILD_GUI=OFF -DLUMICAST_BUILD_BENCH=OFF"
   ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
     LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp" \
-    CMAKE_ARGS="$SANITIZER_BUILD -DLUMICAST_SANITIZE=address" run_suite build-asan
+    CMAKE_ARGS="$SANITIZER_BUILD -DLUMICAST_SANITIZE=address" run_suite build-asan -LE package
   TSAN_OPTIONS=halt_on_error=1 CMAKE_ARGS="$SANITIZER_BUILD -DLUMICAST_SANITIZE=thread" \
     BUILD_TARGETS="Kestrelvx test_support test_platform test_engine test_probe" \
     run_suite build-tsan -L threaded
@@ -42,6 +64,7 @@ if [ "${LUMICAST_QUICK:-0}" != "1" ]; then
   # Every parser of outside input, fuzzed for a fixed number of inputs (clang, libFuzzer).
   phase=$(date +%s)
   ./scripts/fuzz-smoke.sh
-  echo "== fuzz smoke run in $(($(date +%s) - phase)) s"
+  TIMES+=("fuzz smoke: build and run $(($(date +%s) - phase)) s")
 fi
+printf '== %s\n' "${TIMES[@]}"
 echo "== all tests passed in $(($(date +%s) - start)) s"

@@ -104,16 +104,16 @@ TEST(HelpPages, InstalledLayoutHoldsThePagesAndTheLookupFindsThem) {
     std::set<std::string> external;
     CheckLinks(pages, external);
 
-    // The executable in <prefix>/bin finds the installed pages.
-    fs::create_directories(prefix.File("bin"));
-    EXPECT_EQ(links::HelpManualPath(prefix.File("bin"), "Lumicast"),
+    // The executable in the program folder <prefix>/libexec/lumicast finds the installed pages.
+    fs::create_directories(prefix.File("libexec/lumicast"));
+    EXPECT_EQ(links::HelpManualPath(prefix.File("libexec/lumicast"), "Lumicast"),
               (pages / "Lumicast.html").string());
-    EXPECT_EQ(links::DownloadAddress(ids::kCmdOggCodec, prefix.File("bin")),
+    EXPECT_EQ(links::DownloadAddress(ids::kCmdOggCodec, prefix.File("libexec/lumicast")),
               "file://" + (pages / "download.html").string() + "#oggcodecs");
     // Pages beside the executable win over the installed ones.
-    std::ofstream(prefix.File("bin/Lumicast.html")) << "<html></html>";
-    EXPECT_EQ(links::HelpManualPath(prefix.File("bin"), "Lumicast"),
-              prefix.File("bin/Lumicast.html"));
+    std::ofstream(prefix.File("libexec/lumicast/Lumicast.html")) << "<html></html>";
+    EXPECT_EQ(links::HelpManualPath(prefix.File("libexec/lumicast"), "Lumicast"),
+              prefix.File("libexec/lumicast/Lumicast.html"));
 }
 
 TEST(DownloadLinks, EveryCommandOpensAnExistingSection) {
