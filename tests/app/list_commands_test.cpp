@@ -93,7 +93,7 @@ void ListCommandsTest::rowsShowTheRecord() {
     QCOMPARE(list->columnCount(), 4);
     QCOMPARE(list->headerItem()->text(0), QStringLiteral("Source"));
     QCOMPARE(list->headerItem()->text(2), QStringLiteral("Convert Duration"));
-    QCOMPARE(list->columnWidth(1), 200);
+    QCOMPARE(list->columnWidth(1), ScaledColumnWidth(200, list->font()));
     QCOMPARE(list->Text(0, 0), QStringLiteral("clip.avi"));
     QCOMPARE(list->Text(0, 1), QStringLiteral("clip-cvt.mp4"));
     QCOMPARE(list->Text(0, 2), QStringLiteral("00:00:00-01:02:05"));
