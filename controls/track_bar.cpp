@@ -96,9 +96,18 @@ void CTrackBar::paintEvent(QPaintEvent* /*e*/) {
     QStylePainter painter(this);
     QStyleOptionSlider opt;
     initStyleOption(&opt);
-    const QStyle::SubControls all = opt.subControls;
-
-    opt.subControls = all & (QStyle::SC_SliderGroove | QStyle::SC_SliderTickmarks);
+    // The channel and the ticks first, then the band over the channel, then the thumb on top. The
+    // channel is drawn empty: some styles fill it up to the thumb in the highlight colour, which
+    // would read as a selection.
+    const QPalette original = opt.palette;
+    for (const QPalette::ColorGroup group :
+         {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        opt.palette.setColor(group, QPalette::Highlight, original.color(group, QPalette::Button));
+    }
+    opt.subControls = QStyle::SC_SliderGroove;
+    if (tickPosition() != QSlider::NoTicks) {
+        opt.subControls |= QStyle::SC_SliderTickmarks;
+    }
     painter.drawComplexControl(QStyle::CC_Slider, opt);
 
     if (m_bSelRange && maximum() > minimum()) {
@@ -125,7 +134,8 @@ void CTrackBar::paintEvent(QPaintEvent* /*e*/) {
         painter.setRenderHint(QPainter::Antialiasing, false);
     }
 
-    opt.subControls = all & QStyle::SC_SliderHandle;
+    opt.palette = original;
+    opt.subControls = QStyle::SC_SliderHandle;
     painter.drawComplexControl(QStyle::CC_Slider, opt);
 }
 

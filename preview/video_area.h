@@ -26,6 +26,8 @@ public:
 
     // Frames painted so far (each decoded frame counted once, however often it was repainted).
     std::int64_t PaintedFrames() const { return m_nPaintedFrames; }
+    // The stream time of the frame painted last (-1 before the first one).
+    media::RefTime PaintedFrameTime() const { return m_pLastPainted ? m_pLastPainted->time : -1; }
     // Where the last frame went, in the area's coordinates (empty before the first one).
     QRect FrameRect() const { return m_frameRect; }
 

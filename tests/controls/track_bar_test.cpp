@@ -80,7 +80,7 @@ void TrackBarTest::selectionIsDrawnOnlyWithASelectionRange() {
     const int y = BandRow(withSel);
     const int nIn = withSel.ValueToX(40);
     QVERIFY(IsBand(shot, nIn, y, band));
-    QVERIFY(!IsBand(shot, withSel.ValueToX(10), y, band));
+    QVERIFY(!IsBand(shot, withSel.ValueToX(10), y, band)); // before the thumb, too
     QVERIFY(!IsBand(shot, withSel.ValueToX(70), y, band));
     QVERIFY(withSel.ValueToX(20) < withSel.ValueToX(60));
 
@@ -100,6 +100,10 @@ void TrackBarTest::selectionIsDrawnOnlyWithASelectionRange() {
 
     const QImage plainShot = plain.grab().toImage();
     QVERIFY(!IsBand(plainShot, nIn, y, band));
+    // Both draw their channel and thumb: the thumb's place differs from the empty channel.
+    for (const QImage& image : {shot, plainShot}) {
+        QVERIFY(image.pixel(withSel.ValueToX(90), y) != image.pixel(withSel.ValueToX(80), y));
+    }
 }
 
 void TrackBarTest::factoryMakesTrackbarsFromTheTemplateStyle() {
