@@ -242,8 +242,11 @@ void ListCommandsTest::enabledRulesFollowTheRowCount() {
     view->AppendSource(Record("b"), 1);
     QVERIFY(view->IsCommandEnabled(ids::kCmdMoveUp));
     QVERIFY(view->IsCommandEnabled(ids::kCmdMoveDown));
-    // Preview is enabled and shows nothing yet.
+    // Preview is enabled; with no row selected it opens nothing.
+    view->List()->clearSelection();
+    QSignalSpy opened(view.get(), &CVelmoraView::previewOpened);
     QVERIFY(view->OnCommand(ids::kCmdPreview));
+    QCOMPARE(opened.count(), 0);
     QCOMPARE(view->RowCount(), 2);
 }
 
