@@ -7,6 +7,7 @@
 
 #include "app/convert_command.h"
 #include "lang/resource_ids.h"
+#include "preview/preview_dlg.h"
 #include "sources/info_panel_text.h"
 #include "sources/source_record.h"
 #include "sources/ui/open_filter.h"
@@ -148,8 +149,32 @@ void CVelmoraView::OnMoveDown() {
 }
 
 void CVelmoraView::OnPreview() {
-    // The preview dialog is not part of this build yet: the command takes the first selected row
-    // and shows nothing.
+    if (m_pList == nullptr) {
+        return;
+    }
+    const int nRow = m_pList->FirstSelectedRow();
+    FileMediaFormat* record = nRow >= 0 ? RecordAtRow(nRow) : nullptr;
+    if (record == nullptr) {
+        return;
+    }
+    std::int32_t nStart = record->m_nStart;
+    std::int32_t nEnd = record->m_nEnd;
+    {
+        CPreviewDlg dlg(nullptr);
+        dlg.m_strFile = record->m_strPath;
+        dlg.m_pnStart = &nStart;
+        dlg.m_pnEnd = &nEnd;
+        emit previewOpened(&dlg);
+        dlg.DoModal();
+    }
+    // The record may have gone while the dialog ran only if its row went too.
+    record = RecordAtRow(nRow);
+    if (record == nullptr || (nStart == record->m_nStart && nEnd == record->m_nEnd)) {
+        return;
+    }
+    record->m_nStart = nStart;
+    record->m_nEnd = nEnd;
+    m_pList->SetText(nRow, 2, SegmentText(nStart, nEnd));
 }
 
 void CVelmoraView::OnConvert() {

@@ -18,6 +18,7 @@
 
 class CEncoderJob;
 class CFormSettings;
+class CPreviewDlg;
 class CSourceList;
 class FileMediaFormat;
 class QAbstractButton;
@@ -101,6 +102,8 @@ signals:
     void commandStatesChanged();
     // A command the frame handles: the tool tips command from the check box or the help timer.
     void commandRequested(int nCommand);
+    // The Preview command made its dialog, which is about to run modally (tests drive it here).
+    void previewOpened(CPreviewDlg* pDlg);
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;

@@ -1,5 +1,6 @@
 #include "sources/ui/source_list.h"
 
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 
@@ -7,6 +8,7 @@
 
 #include "lang/resource_ids.h"
 #include "lang/resource_strings.h"
+#include "sources/clock_text.h"
 #include "sources/source_record.h"
 
 namespace {
@@ -21,11 +23,17 @@ QString ResText(int nId) {
 } // namespace
 
 QString ClockText(int nSeconds) {
-    // Negative values are shown as the platform's "%02d" shows them; records never hold them.
-    const int nHours = nSeconds / 3600;
-    const int nMinutes = nSeconds / 60 % 60;
-    const int nSecs = nSeconds % 60;
-    return QString::asprintf("%02d:%02d:%02d", nHours, nMinutes, nSecs);
+    return QString::fromStdString(sources::ClockText(nSeconds));
+}
+
+QString SegmentText(int nStart, int nEnd) {
+    return ClockText(nStart) + QLatin1Char('-') + ClockText(nEnd);
+}
+
+int ScaledColumnWidth(int nWidth, const QFont& font) {
+    // Rounded half away from zero, as dialog units are.
+    const int nCharWidth = QFontMetrics(font).averageCharWidth();
+    return (nWidth * nCharWidth + kDesignCharWidth / 2) / kDesignCharWidth;
 }
 
 CSourceList::CSourceList(QWidget* parent) : QTreeWidget(parent) {
@@ -66,8 +74,10 @@ void CSourceList::CreateColumns() {
         headerItem->setTextAlignment(i, columns[i].alignment | Qt::AlignVCenter);
     }
     setHeaderItem(headerItem);
+    // The widths were laid out for the platform's smaller dialog font; they grow with this
+    // list's font as the dialog units do, so the texts they were made for still fit.
     for (int i = 0; i < kColumnCount; ++i) {
-        setColumnWidth(i, columns[i].nWidth);
+        setColumnWidth(i, ScaledColumnWidth(columns[i].nWidth, font()));
     }
 }
 
@@ -129,7 +139,8 @@ void CSourceList::FillRow(int nRow, const FileMediaFormat& record) {
         return;
     }
     item->setText(1, QString::fromStdString(record.GetTargetFileName()));
-    item->setText(2, QStringLiteral("00:00:00-") + ClockText(record.m_nDuration));
+    // The part that will be converted: the whole file unless a part was chosen in the preview.
+    item->setText(2, SegmentText(record.m_nStart, record.m_nEnd));
     item->setText(3, QString::fromStdString(StatusText(record.m_nStatus)));
 }
 

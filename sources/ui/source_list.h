@@ -2,6 +2,7 @@
 // The source list: a report-style list of the sources, one row per record of the view's record
 // array. Each row's item data is its record's index in the array; the row order is the order of
 // conversion. Several rows may be selected; whole rows are selected.
+#include <QFont>
 #include <QTreeWidget>
 
 #include <vector>
@@ -14,7 +15,8 @@ public:
     explicit CSourceList(QWidget* parent = nullptr);
 
     // The four columns with their headers in the current interface language: "Source" 100 px,
-    // "Target" 200 px, "Convert Duration" 100 px right-aligned, "Status" 63 px.
+    // "Target" 200 px, "Convert Duration" 100 px right-aligned, "Status" 63 px, each scaled with
+    // the list's font (ScaledColumnWidth).
     void CreateColumns();
 
     int RowCount() const { return topLevelItemCount(); }
@@ -31,8 +33,8 @@ public:
     QString Text(int nRow, int nColumn) const;
     void SetText(int nRow, int nColumn, const QString& strText);
 
-    // Columns 1 to 3 from the record: target file name, "00:00:00-" and the clock text of the
-    // duration, status text.
+    // Columns 1 to 3 from the record: target file name, the part to convert (SegmentText of the
+    // record's start and end), status text.
     void FillRow(int nRow, const FileMediaFormat& record);
 
     bool IsRowSelected(int nRow) const;
@@ -64,3 +66,12 @@ private:
 
 // "%02d:%02d:%02d" of whole seconds as hours (not limited to two digits), minutes and seconds.
 QString ClockText(int nSeconds);
+
+// The segment column's text: the clock texts of start and end joined by "-".
+QString SegmentText(int nStart, int nEnd);
+
+// The column widths are pixels for the platform's dialog font, whose average character is
+// kDesignCharWidth pixels wide; a width in the list's font grows with that font's average character
+// width, so the texts a column was made for still fit.
+inline constexpr int kDesignCharWidth = 5;
+int ScaledColumnWidth(int nWidth, const QFont& font);

@@ -93,7 +93,7 @@ void ListCommandsTest::rowsShowTheRecord() {
     QCOMPARE(list->columnCount(), 4);
     QCOMPARE(list->headerItem()->text(0), QStringLiteral("Source"));
     QCOMPARE(list->headerItem()->text(2), QStringLiteral("Convert Duration"));
-    QCOMPARE(list->columnWidth(1), 200);
+    QCOMPARE(list->columnWidth(1), ScaledColumnWidth(200, list->font()));
     QCOMPARE(list->Text(0, 0), QStringLiteral("clip.avi"));
     QCOMPARE(list->Text(0, 1), QStringLiteral("clip-cvt.mp4"));
     QCOMPARE(list->Text(0, 2), QStringLiteral("00:00:00-01:02:05"));
@@ -242,8 +242,11 @@ void ListCommandsTest::enabledRulesFollowTheRowCount() {
     view->AppendSource(Record("b"), 1);
     QVERIFY(view->IsCommandEnabled(ids::kCmdMoveUp));
     QVERIFY(view->IsCommandEnabled(ids::kCmdMoveDown));
-    // Preview is enabled and shows nothing yet.
+    // Preview is enabled; with no row selected it opens nothing.
+    view->List()->clearSelection();
+    QSignalSpy opened(view.get(), &CVelmoraView::previewOpened);
     QVERIFY(view->OnCommand(ids::kCmdPreview));
+    QCOMPARE(opened.count(), 0);
     QCOMPARE(view->RowCount(), 2);
 }
 
