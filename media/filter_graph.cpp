@@ -866,22 +866,23 @@ void CFilterGraph::OnVideoSample(GstSample* sample) {
 
 // ---------------------------------------------------------------- media control
 
-HResult CFilterGraph::Run() {
-    const GstStateChangeReturn ret = gst_element_set_state(m_pPipeline, GST_STATE_PLAYING);
+HResult CFilterGraph::EnterState(FilterState state) {
+    const GstState target = state == FilterState::Running ? GST_STATE_PLAYING : GST_STATE_PAUSED;
+    const GstStateChangeReturn ret = gst_element_set_state(m_pPipeline, target);
     if (ret == GST_STATE_CHANGE_FAILURE) {
         return ErrorFromBus();
     }
-    m_state = FilterState::Running;
+    m_state = state;
+    // A change the pipeline finishes later (prerolling) is reported as S_FALSE.
     return ret == GST_STATE_CHANGE_ASYNC ? kResultFalse : kResultOk;
 }
 
+HResult CFilterGraph::Run() {
+    return EnterState(FilterState::Running);
+}
+
 HResult CFilterGraph::Pause() {
-    const GstStateChangeReturn ret = gst_element_set_state(m_pPipeline, GST_STATE_PAUSED);
-    if (ret == GST_STATE_CHANGE_FAILURE) {
-        return ErrorFromBus();
-    }
-    m_state = FilterState::Paused;
-    return ret == GST_STATE_CHANGE_ASYNC ? kResultFalse : kResultOk;
+    return EnterState(FilterState::Paused);
 }
 
 HResult CFilterGraph::Stop() {

@@ -158,6 +158,9 @@ private:
     HResult EnsurePrerolled();
     void ResetPipeline();
     HResult ErrorFromBus();
+    // Runs or pauses the pipeline (Running or Paused) and records the state; the pipeline's error
+    // when it fails.
+    HResult EnterState(FilterState state);
     void DropStaleEndOfStream();
     bool HasSource() const;
     bool AllStreamsShown() const;
