@@ -12,9 +12,9 @@
 #include "app/start_values.h"
 #include "app/velmora_doc.h"
 
-// Where users send corrections of a translation; named in the notice after a switch and in the
-// README.
-inline constexpr char kTranslationContact[] = "translations@velmora.example";
+// Where users send corrections of a translation: the project's address, set when the build is
+// configured (LUMICAST_CONTACT); named in the notice after a switch and in the README.
+inline constexpr char kTranslationContact[] = LUMICAST_CONTACT;
 
 // The notice shown after a switch to a language other than English (always in English).
 QString TranslationNotice();
