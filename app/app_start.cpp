@@ -1,6 +1,7 @@
 #include "app/app_start.h"
 
 #include "app/command_line_files.h"
+#include "app/fault_notice.h"
 #include "app/main_frame.h"
 #include "app/media_check.h"
 #include "app/toolbar_icons.h"
@@ -37,6 +38,8 @@ std::unique_ptr<CMainFrame> StartApplication() {
     frame->SetTitle();
     frame->show();
     frame->repaint();
+    // A settings file or log that does not work is named once, now that there is a status bar.
+    ReportStartFaults(frame.get());
     return frame;
 }
 

@@ -1,5 +1,7 @@
 #include "app/main_frame.h"
 
+#include "app/fault_notice.h"
+
 #include "app/about_dlg.h"
 #include "app/download_command.h"
 #include "app/help_contents.h"
@@ -293,7 +295,9 @@ void CMainFrame::OnLanguage(int nCommand) {
     RebuildMenus();
     SetTitle();
     RecreateView();
-    WriteLanguageSetting(entry.nLanguage);
+    if (!WriteLanguageSetting(entry.nLanguage)) {
+        ReportSettingsWriteFault(this);
+    }
     if (entry.nLanguage != lang::kEnglishLanguageId) {
         Prompts().Message(this, TranslationNotice(), PromptButtons::Ok, PromptIcon::Information);
     }
@@ -406,7 +410,9 @@ void CMainFrame::OnToolTips() {
     connect(help, &QDialog::finished, this, [this] {
         m_bHelpOpen = false;
         OnToolTips();
-        WriteHiddenToolTips();
+        if (!WriteHiddenToolTips()) {
+            ReportSettingsWriteFault(this);
+        }
         emit helpWindowClosed();
     });
     help->open();

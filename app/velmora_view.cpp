@@ -1,5 +1,7 @@
 #include "app/velmora_view.h"
 
+#include "app/fault_notice.h"
+
 #include <QAbstractButton>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -178,7 +180,9 @@ void CVelmoraView::OnBrowse() {
     }
     m_pSettings->SetOutputFolder(strFolder);
     // Stored whatever the outcome, cancel included.
-    WriteOutputPathSetting(QFile::encodeName(OutputFolder()).toStdString());
+    if (!WriteOutputPathSetting(QFile::encodeName(OutputFolder()).toStdString())) {
+        ReportSettingsWriteFault(this);
+    }
 }
 
 LoadTarget CVelmoraView::LoadOutputTarget() const {

@@ -132,6 +132,35 @@ void ProgressSeeds(const fs::path& folder) {
                100));
 }
 
+// Exec lines of browsers' desktop entries as distributions ship them, and argument vectors in the
+// target's zero-separated form (the first text's length picks the field code that follows).
+void ExecSeeds(const fs::path& folder) {
+    const char* const kLines[] = {
+        "/usr/lib/firefox-esr/firefox-esr %u",
+        "chromium %U",
+        "\"/opt/Brave Software/brave\" --incognito \"%U\"",
+        "env \"BAMF_DESKTOP_FILE_HINT=/var/lib/snapd/desktop/applications/firefox.desktop\" "
+        "/snap/bin/firefox %u",
+        "flatpak run --branch=stable --command=firefox --file-forwarding org.mozilla.firefox @@u "
+        "%u @@",
+        "sh -c \"echo \\\"\\$HOME\\\" \\`date\\` 100%%\" %i %c %k",
+        "\t epiphany\t%F  ",
+        "\"unterminated %u",
+    };
+    int n = 0;
+    for (const char* line : kLines) {
+        Write(folder, "line-" + std::to_string(++n), FromText(line));
+    }
+    const std::string fields[] = {
+        std::string("/usr/bin/browser\0--new-window\0", 30),
+        std::string("a\0\0\"q\" `b` $c \\ %u 100%\0\t \0-", 28),
+        std::string("prog\0\xff\xfe\x01\0", 9),
+    };
+    for (const std::string& text : fields) {
+        Write(folder, "fields-" + std::to_string(++n), FromText(text));
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -144,5 +173,6 @@ int main(int argc, char** argv) {
     SettingsSeeds(root / "fuzz_settings_store");
     FormatSeeds(root / "fuzz_format_text");
     ProgressSeeds(root / "fuzz_progress_parser");
+    ExecSeeds(root / "fuzz_exec_line");
     return g_bFailed ? 1 : 0;
 }

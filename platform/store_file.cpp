@@ -2,7 +2,9 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
+#include <string>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -85,6 +87,36 @@ bool ReplaceFileContents(const std::string& path, const std::string& contents) {
         close(dirFd);
     }
     return true;
+}
+
+int FileReadError(const std::string& path) {
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        return errno;
+    }
+    struct stat st {};
+    const int nError = fstat(fd, &st) != 0 ? errno : (S_ISDIR(st.st_mode) ? EISDIR : 0);
+    close(fd);
+    return nError;
+}
+
+int FolderWriteError(const std::string& folder) {
+    struct stat st {};
+    if (stat(folder.c_str(), &st) != 0) {
+        return errno;
+    }
+    if (!S_ISDIR(st.st_mode)) {
+        return ENOTDIR;
+    }
+    // access() asks the kernel with the real ids, and it answers EROFS for a read-only mount.
+    return access(folder.c_str(), W_OK | X_OK) == 0 ? 0 : errno;
+}
+
+std::string ErrorText(int nError) {
+    char buffer[256] = {};
+    // The GNU strerror_r returns the text, which may or may not be the buffer.
+    const char* text = strerror_r(nError, buffer, sizeof(buffer));
+    return text != nullptr ? text : "error " + std::to_string(nError);
 }
 
 } // namespace platform

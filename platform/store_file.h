@@ -27,4 +27,16 @@ private:
 // one, never a part. New files get mode 0600. Returns false (leaving path as it was) on failure.
 bool ReplaceFileContents(const std::string& path, const std::string& contents);
 
+// Why a file cannot be read: 0 when it opens for reading, else the system's error number (ENOENT
+// for a missing file, EISDIR for a folder in its place).
+int FileReadError(const std::string& path);
+
+// Why ReplaceFileContents could not replace a file in this folder: 0 when the folder exists and a
+// new file can be made and renamed in it, else the system's error number. A read-only mount counts
+// as EROFS, a folder without write permission as EACCES.
+int FolderWriteError(const std::string& folder);
+
+// The system's text for an error number ("Permission denied").
+std::string ErrorText(int nError);
+
 } // namespace platform

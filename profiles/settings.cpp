@@ -1,8 +1,10 @@
 #include "profiles/settings.h"
 
 #include "platform/file_paths.h"
+#include "platform/store_file.h"
 #include "platform/user_folders.h"
 #include "support/registry_key.h"
+#include "support/registry_store.h"
 
 namespace {
 
@@ -40,10 +42,10 @@ bool ReadHiddenToolTips() {
     return EqualsNoCase(text, "TRUE");
 }
 
-void WriteHiddenToolTips() {
+bool WriteHiddenToolTips() {
     RegistryKey key;
     key.Open(RegistryRoot::LocalMachine, kApplicationKeyPath, kRegAccessReadWrite);
-    key.SetString(kHiddenToolTipsValue, "TRUE");
+    return key.SetString(kHiddenToolTipsValue, "TRUE") == kRegOk;
 }
 
 std::int32_t ReadLanguageSetting() {
@@ -54,10 +56,10 @@ std::int32_t ReadLanguageSetting() {
     return static_cast<std::int32_t>(id);
 }
 
-void WriteLanguageSetting(std::int32_t id) {
+bool WriteLanguageSetting(std::int32_t id) {
     RegistryKey key;
     key.Open(RegistryRoot::LocalMachine, kApplicationKeyPath, kRegAccessReadWrite);
-    key.SetDword(kLanguageValue, static_cast<std::uint32_t>(id));
+    return key.SetDword(kLanguageValue, static_cast<std::uint32_t>(id)) == kRegOk;
 }
 
 std::string ReadOutputPathSetting() {
@@ -72,10 +74,10 @@ std::string ReadOutputPathSetting() {
     return WithTrailingSlash(folder);
 }
 
-void WriteOutputPathSetting(const std::string& folder) {
+bool WriteOutputPathSetting(const std::string& folder) {
     RegistryKey key;
     key.Open(RegistryRoot::LocalMachine, kApplicationKeyPath, kRegAccessReadWrite);
-    key.SetString(kOutputPathValue, WithTrailingSlash(folder));
+    return key.SetString(kOutputPathValue, WithTrailingSlash(folder)) == kRegOk;
 }
 
 std::string DefaultOutputFolder() {
@@ -86,4 +88,33 @@ std::string DefaultOutputFolder() {
         home.clear();
     }
     return home + "/ConvertedMedia/";
+}
+
+std::string SettingsFilePath() {
+    const std::string folder = RegistryStoreFolder();
+    return folder.empty() ? std::string() : RegistryStoreFile(folder);
+}
+
+std::string SettingsFaultLine() {
+    const std::string file = SettingsFilePath();
+    if (file.empty()) {
+        return "Settings cannot be kept: there is no configuration folder ($XDG_CONFIG_HOME or "
+               "$HOME); changes made in this run will not be kept.";
+    }
+    const StoreCheck check = CheckRegistryStore(file);
+    switch (check.fault) {
+    case StoreFault::None:
+        break;
+    case StoreFault::Unreadable:
+        return "Settings file " + file + " cannot be read (" + platform::ErrorText(check.nError) +
+               "); the default settings are used and the file is left as it is.";
+    case StoreFault::Damaged:
+        return "Settings file " + file +
+               " is damaged; the settings that could be read are used, and a copy of the file is "
+               "kept before it is written again.";
+    case StoreFault::NotWritable:
+        return "Settings file " + file + " cannot be written (" +
+               platform::ErrorText(check.nError) + "); changes made in this run will not be kept.";
+    }
+    return {};
 }

@@ -20,6 +20,7 @@ declare -A RUNS=(
   [fuzz_format_text]=60000
   [fuzz_batch_options]=60000
   [fuzz_clock_value]=100000
+  [fuzz_exec_line]=100000
 )
 
 ./scripts/fuzz-build.sh "$BUILD"

@@ -1,8 +1,10 @@
 #include "support/log.h"
 
 #include "platform/named_mutex.h"
+#include "platform/store_file.h"
 #include "platform/tick.h"
 
+#include <cerrno>
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
@@ -36,6 +38,25 @@ std::string& PathStorage() {
 
 // Made during static initialisation, before the application object starts.
 [[maybe_unused]] const bool g_bLockReady = (LogLock(), PathStorage(), true);
+
+// The log path that last failed and was named on standard error; guarded by the log lock.
+std::string& NamedFailure() {
+    static auto* path = new std::string;
+    return *path;
+}
+
+std::string FaultLine(const std::string& path, int nError) {
+    return "Diagnostic log " + path + " cannot be written (" + platform::ErrorText(nError) +
+           "); the application goes on without it.";
+}
+
+// Called with the log lock held.
+void NameFailureOnce(const std::string& path, const std::string& line) {
+    if (NamedFailure() != path) {
+        NamedFailure() = path;
+        std::fprintf(stderr, "Lumicast: %s\n", line.c_str());
+    }
+}
 
 constexpr char kMarker[] = "#FILE_LINE#";
 constexpr std::size_t kMarkerLen = sizeof(kMarker) - 1;
@@ -74,6 +95,7 @@ void WriteLogLine(const char* format, ...) {
     }
     std::FILE* file = std::fopen(path.c_str(), "a");
     if (file == nullptr) {
+        NameFailureOnce(path, FaultLine(path, errno));
         return;
     }
     if (bMarked) {
@@ -85,4 +107,20 @@ void WriteLogLine(const char* format, ...) {
         std::fprintf(file, "%s\n", message);
     }
     std::fclose(file);
+}
+
+std::string LogFaultLine() {
+    std::lock_guard<platform::CNamedMutex> guard(LogLock());
+    const std::string path = GetLogPath();
+    if (path.empty()) {
+        return {};
+    }
+    std::FILE* file = std::fopen(path.c_str(), "a");
+    if (file == nullptr) {
+        const std::string line = FaultLine(path, errno);
+        NameFailureOnce(path, line);
+        return line;
+    }
+    std::fclose(file);
+    return {};
 }

@@ -12,5 +12,11 @@ void WriteLogLine(const char* format, ...) __attribute__((format(printf, 1, 2)))
 void SetLogPath(const std::string& path);
 std::string GetLogPath();
 
+// One plain line naming why the log file cannot be written ("Diagnostic log FILE cannot be written
+// (REASON); ..."), or "" when it can or no log is set. Tries to open the file for appending. The
+// first time a log file fails, here or in WriteLogLine, the line also goes to standard error, once
+// per path; every later line is lost silently and the caller goes on.
+std::string LogFaultLine();
+
 // Messages are cut to this many characters.
 inline constexpr int kLogMessageMax = 8191;

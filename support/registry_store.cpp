@@ -150,3 +150,31 @@ StoreWrite UpdateRegistryStore(const std::string& file,
     return platform::ReplaceFileContents(target, FormatRegText(doc)) ? StoreWrite::Written
                                                                      : StoreWrite::CannotWrite;
 }
+
+StoreCheck CheckRegistryStore(const std::string& file) {
+    StoreCheck check;
+    RegDocument doc;
+    const StoreRead read = ReadAndParse(file, doc);
+    if (read == StoreRead::Unreadable) {
+        check.fault = StoreFault::Unreadable;
+        check.nError = platform::FileReadError(file);
+        return check;
+    }
+    if (read == StoreRead::Read && doc.IsDamaged()) {
+        check.fault = StoreFault::Damaged;
+        return check;
+    }
+    // The folder may not exist yet: the first write makes it, so the nearest existing folder above
+    // it must take new entries.
+    fs::path folder = fs::path(file).parent_path();
+    std::error_code ec;
+    while (!folder.empty() && !fs::exists(folder, ec) && folder != folder.root_path()) {
+        folder = folder.parent_path();
+    }
+    const int nError = platform::FolderWriteError(folder.empty() ? "." : folder.string());
+    if (nError != 0) {
+        check.fault = StoreFault::NotWritable;
+        check.nError = nError;
+    }
+    return check;
+}

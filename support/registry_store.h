@@ -36,3 +36,15 @@ enum class StoreWrite { Written, Unreadable, CannotPreserve, CannotLock, CannotW
 // copy could not be made (CannotPreserve).
 StoreWrite UpdateRegistryStore(const std::string& file,
                                const std::function<void(RegDocument&)>& change);
+
+// What stands in the way of using the store, worst first. Unreadable: the file exists but cannot
+// be read (the defaults are used and it is never replaced). Damaged: some lines could not be
+// understood (the rest is used; a copy is kept before the first rewrite). NotWritable: neither a
+// new file nor a change can be written in the store's folder. nError is the system's error number
+// for Unreadable and NotWritable.
+enum class StoreFault { None, Unreadable, Damaged, NotWritable };
+struct StoreCheck {
+    StoreFault fault = StoreFault::None;
+    int nError = 0;
+};
+StoreCheck CheckRegistryStore(const std::string& file);

@@ -17,7 +17,14 @@
 #include <QTest>
 #include <QUrl>
 
+#include <QDir>
+#include <QElapsedTimer>
+
+#include <filesystem>
+#include <fstream>
 #include <memory>
+#include <random>
+#include <unistd.h>
 
 namespace {
 
@@ -33,6 +40,42 @@ const char kEncoderScript[] =
     "    Stream #0.0: Video: mpeg4, yuv420p, 640x480, 25.00 tb(r)\\n"
     "    Stream #0.1: Audio: mp3, 44100 Hz, stereo, 128 kb/s\\n'\n"
     "exit 1\n";
+
+// Reports a 95-second clip for a file that begins with "GOOD"; anything else (noise, an empty
+// file, a folder, a name that does not exist) is not media.
+const char kContentScript[] =
+    "case \"$(head -c 4 -- \"$3\" 2>/dev/null)\" in\n"
+    "  GOOD) printf 'Input #0, avi, from x:\\n"
+    "  Duration: 00:01:35.00, start: 0.000000, bitrate: 1014 kb/s\\n'; exit 1 ;;\n"
+    "esac\n"
+    "echo \"$3: Invalid data found when processing input\"; exit 1\n";
+
+// Processes of this test still alive (or not reaped), and any left running from the encoder's
+// folder: a loading pass leaves neither.
+QStringList Leftovers(const std::string& encoderFolder) {
+    QStringList found;
+    const QString self = QString::number(getpid());
+    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
+    for (const QString& pid : entries) {
+        if (pid.toInt() <= 0 || pid == self) {
+            continue;
+        }
+        std::ifstream status("/proc/" + pid.toStdString() + "/status");
+        std::string line;
+        while (std::getline(status, line)) {
+            if (line.rfind("PPid:", 0) == 0 &&
+                QString::fromStdString(line.substr(5)).trimmed() == self) {
+                found << "child " + pid;
+            }
+        }
+        const QByteArray cmdline =
+            testkit::ReadFile("/proc/" + pid.toStdString() + "/cmdline").c_str();
+        if (cmdline.contains(QByteArray::fromStdString(encoderFolder))) {
+            found << "encoder " + pid;
+        }
+    }
+    return found;
+}
 
 QStringList Names(const CVelmoraView& view) {
     QStringList names;
@@ -100,6 +143,7 @@ private slots:
     void dropAddsFilesAndSelectsTheLastRow();
     void removeAllThenAddShowsTheNewFile();
     void realClipsThroughTheRealEncoder();
+    void fiveHundredFilesOfWhichFiftyAreJunk();
 
 private:
     std::unique_ptr<CVelmoraView> MakeView();
@@ -288,6 +332,102 @@ void LoadingPassTest::realClipsThroughTheRealEncoder() {
     QVERIFY(lines[6].contains(QStringLiteral("160x120")));
     QCOMPARE(lines[7], QStringLiteral("Audio:"));
     QVERIFY(lines[8].startsWith(QStringLiteral("  aac")));
+}
+
+void LoadingPassTest::fiveHundredFilesOfWhichFiftyAreJunk() {
+    QVERIFY(!testkit::WriteFakeEncoder(m_encoder.Path(), kContentScript).empty());
+    testkit::TempDir files;
+    const auto write = [](const std::string& path, const std::string& bytes) {
+        std::ofstream(path, std::ios::binary) << bytes;
+    };
+    // Good files under names that quoting, printf formats and shells stumble over.
+    const std::string odd[] = {
+        "a \"quoted\" name", "back\\slash",         "100%s %d %n",      "$(touch x)", "-i",
+        "  spaces  ",        "Überraschung 日本語", "semi;colon|pipe&", "new\nline",  "'single'"};
+    QStringList paths;
+    QStringList good;
+    QStringList junk;
+    std::mt19937 random(500);
+    for (int n = 0; n < 500; ++n) {
+        const std::string stem = odd[(n + n / 10) % 10] + " " + std::to_string(n);
+        std::string path = files.File(stem + ".avi");
+        if (n % 10 == 3) {
+            switch ((n / 10) % 5) {
+            case 0: { // noise
+                std::string noise(static_cast<std::size_t>(random() % 3000 + 1), '\0');
+                for (char& byte : noise) {
+                    byte = static_cast<char>(random() % 256);
+                }
+                if (noise.rfind("GOOD", 0) == 0) {
+                    noise[0] = 'X';
+                }
+                write(path, noise);
+                break;
+            }
+            case 1: // empty
+                write(path, "");
+                break;
+            case 2: // a folder
+                std::filesystem::create_directory(path);
+                break;
+            case 3: { // bytes that are no UTF-8: the name cannot reach the window whole
+                path = files.File(std::string("bad \xff\xfe name ") + std::to_string(n) + ".avi");
+                write(path, "GOOD clip");
+                break;
+            }
+            default: // gone before the pass reaches it
+                break;
+            }
+            const QString given = QFile::decodeName(QByteArray::fromStdString(path));
+            paths << given;
+            junk << given;
+            continue;
+        }
+        write(path, "GOOD clip " + std::to_string(n));
+        paths << QString::fromStdString(path);
+        good << QString::fromStdString(std::filesystem::path(path).filename().string());
+    }
+    QCOMPARE(good.size(), 450);
+    QCOMPARE(junk.size(), 50);
+
+    // Two rows already in the list, one of them converted: they stay as they are.
+    auto view = MakeView();
+    ScriptedPrompts prompts;
+    write(files.File("first.avi"), "GOOD");
+    write(files.File("second.avi"), "GOOD");
+    prompts.AnswerFiles({QString::fromStdString(files.File("first.avi")),
+                         QString::fromStdString(files.File("second.avi"))});
+    view->OnAdd();
+    QCOMPARE(view->RowCount(), 2);
+    view->RecordAtRow(0)->m_nStatus = kStatusDone;
+    view->FillRow(0);
+
+    prompts.AnswerFiles(paths);
+    prompts.AnswerMessage(PromptResult::Ok);
+    QElapsedTimer clock;
+    clock.start();
+    view->OnAdd();
+    qInfo("500 files loaded in %lld ms", static_cast<long long>(clock.elapsed()));
+
+    QCOMPARE(view->RowCount(), 452);
+    QCOMPARE(view->List()->Text(0, 3), QStringLiteral("Done"));
+    QCOMPARE(view->List()->Text(1, 3), QStringLiteral("Ready"));
+    QCOMPARE(Names(*view).mid(0, 2), (QStringList{"first.avi", "second.avi"}));
+    QCOMPARE(Names(*view).mid(2), good);
+    for (int nRow = 2; nRow < 452; ++nRow) {
+        QCOMPARE(view->List()->Text(nRow, 2), QStringLiteral("00:00:00-00:01:35"));
+        QCOMPARE(view->List()->Text(nRow, 3), QStringLiteral("Ready"));
+        QCOMPARE(view->List()->ItemData(nRow), nRow);
+    }
+    // One message names every refused file, each on a line of its own, in the order given.
+    QCOMPARE(prompts.CountOf(ScriptedPrompts::Kind::Message), 1);
+    QCOMPARE(prompts.Unscripted(), 0);
+    const QString text = prompts.Last().text;
+    QVERIFY(text.startsWith(QStringLiteral("Can't playback the following files.\n\n") +
+                            junk.join(QLatin1Char('\n')) + QStringLiteral("\n\nPlease note")));
+    QVERIFY(OpenLoadDialog() == nullptr);
+    QCOMPARE(Leftovers(m_encoder.Path()), QStringList());
+    QVERIFY(!testkit::WriteFakeEncoder(m_encoder.Path(), kEncoderScript).empty());
 }
 
 QTEST_MAIN(LoadingPassTest)

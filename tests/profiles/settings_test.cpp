@@ -84,6 +84,54 @@ protected:
     testkit::TempDir m_dir;
 };
 
+TEST_F(SettingsTest, FaultLineNamesTheCauseAndWritesTellWhetherTheyStuck) {
+    EXPECT_EQ(SettingsFilePath(), Store());
+    EXPECT_EQ(SettingsFaultLine(), ""); // no file yet, and one can be made
+    EXPECT_TRUE(WriteLanguageSetting(1031));
+    EXPECT_EQ(SettingsFaultLine(), "");
+    const std::string cause = "Settings file " + Store();
+    const std::string unreadable =
+        "); the default settings are used and the file is left as it is.";
+    const std::string notWritable = "); changes made in this run will not be kept.";
+
+    // A folder where the file should be: read as the defaults, never replaced.
+    fs::remove(Store());
+    fs::create_directory(Store());
+    EXPECT_EQ(SettingsFaultLine(), cause + " cannot be read (Is a directory" + unreadable);
+    EXPECT_FALSE(WriteHiddenToolTips());
+    EXPECT_TRUE(fs::is_directory(Store()));
+    fs::remove(Store());
+
+    // Damaged lines: named until the next write, which keeps a copy and writes a clean file.
+    WriteAll(Store(), "\"Language\"=dword:00000407\nnot a registry line\n");
+    EXPECT_EQ(SettingsFaultLine(), cause + " is damaged; the settings that could be read are used, "
+                                           "and a copy of the file is kept before it is written "
+                                           "again.");
+    EXPECT_TRUE(WriteHiddenToolTips());
+    EXPECT_EQ(SettingsFaultLine(), "");
+
+    if (geteuid() != 0) { // root reads and writes whatever the modes say
+        fs::permissions(Store(), fs::perms::none);
+        EXPECT_EQ(SettingsFaultLine(), cause + " cannot be read (Permission denied" + unreadable);
+        EXPECT_FALSE(WriteLanguageSetting(1033));
+        fs::permissions(Store(), fs::perms::owner_read | fs::perms::owner_write);
+        const fs::path folder = fs::path(Store()).parent_path();
+        fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
+        EXPECT_EQ(SettingsFaultLine(),
+                  cause + " cannot be written (Permission denied" + notWritable);
+        EXPECT_FALSE(WriteOutputPathSetting(m_dir.Path()));
+        fs::permissions(folder, fs::perms::owner_all);
+    }
+
+    // The folder cannot even be made: a file stands where a folder above it should be.
+    WriteAll(m_dir.File("file"), "x");
+    setenv("XDG_CONFIG_HOME", m_dir.File("file/config").c_str(), 1);
+    EXPECT_EQ(SettingsFaultLine(), "Settings file " +
+                                       m_dir.File("file/config/Velmora/Lumicast/settings.reg") +
+                                       " cannot be written (Not a directory" + notWritable);
+    EXPECT_FALSE(WriteOutputPathSetting(m_dir.Path()));
+}
+
 TEST_F(SettingsTest, DefaultsWhenNothingIsStored) {
     EXPECT_FALSE(ReadHiddenToolTips());
     EXPECT_EQ(ReadLanguageSetting(), kNoLanguage);
