@@ -35,7 +35,8 @@ public:
                                  PromptIcon icon, const QString& caption = QString()) = 0;
 
     // Open-file dialog with multiple selection. `filter` is in Qt's form
-    // ("Video Files (*.avi *.mp4);;All Files (*)"). Returns the chosen paths, or none on cancel.
+    // ("Video Files (*.avi *.mp4);;All Files (*)"); the dialog shows each entry's name only.
+    // Returns the chosen paths, or none on cancel.
     virtual QStringList OpenFiles(QWidget* parent, const QString& title, const QString& filter) = 0;
 
     // Folder picker starting at `start`. Returns the chosen folder, or an empty text on cancel.

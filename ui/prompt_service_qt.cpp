@@ -78,7 +78,17 @@ PromptResult CQtPromptService::Message(QWidget* parent, const QString& text, Pro
 
 QStringList CQtPromptService::OpenFiles(QWidget* parent, const QString& title,
                                         const QString& filter) {
-    return QFileDialog::getOpenFileNames(parent, title, QString(), filter);
+    QFileDialog dialog(parent, title);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    // The entries' pattern lists are long: shown, they would stretch the type list, and with it
+    // the dialog, across the screen. The name says what an entry holds.
+    dialog.setOption(QFileDialog::HideNameFilterDetails, true);
+    dialog.setNameFilter(filter);
+    if (dialog.exec() != QDialog::Accepted) {
+        return {};
+    }
+    return dialog.selectedFiles();
 }
 
 QString CQtPromptService::PickFolder(QWidget* parent, const QString& title, const QString& start) {
