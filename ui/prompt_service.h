@@ -41,6 +41,11 @@ public:
 
     // Folder picker starting at `start`. Returns the chosen folder, or an empty text on cancel.
     virtual QString PickFolder(QWidget* parent, const QString& title, const QString& start) = 0;
+
+    // Closes every message box still open over `parent` as if the user dismissed it: its Message
+    // call returns DismissResult (Cancel for OK/Cancel, No for Yes/No). For a question whose
+    // reason went away while it was asked.
+    virtual void DismissMessages(QWidget* parent) = 0;
 };
 
 // The service in use; the Qt one unless a test installed another. Main thread only.

@@ -2,6 +2,7 @@
 
 #include "ui/app_name.h"
 
+#include <QAbstractButton>
 #include <QFileDialog>
 #include <QMessageBox>
 
@@ -61,7 +62,10 @@ PromptResult CQtPromptService::Message(QWidget* parent, const QString& text, Pro
         box.setEscapeButton(QMessageBox::Cancel);
         break;
     }
-    switch (box.exec()) {
+    m_openBoxes.append(OpenBox{&box, parent});
+    const int nAnswer = box.exec();
+    m_openBoxes.removeIf([&box](const OpenBox& open) { return open.box == &box; });
+    switch (nAnswer) {
     case QMessageBox::Ok:
         return PromptResult::Ok;
     case QMessageBox::Cancel:
@@ -74,6 +78,20 @@ PromptResult CQtPromptService::Message(QWidget* parent, const QString& text, Pro
         break;
     }
     return DismissResult(buttons);
+}
+
+void CQtPromptService::DismissMessages(QWidget* parent) {
+    // Newest first: a box opened over another goes before the one below it.
+    const QList<OpenBox> boxes = m_openBoxes;
+    for (auto it = boxes.crbegin(); it != boxes.crend(); ++it) {
+        QMessageBox* box = it->box;
+        if (box == nullptr || it->parent != parent) {
+            continue;
+        }
+        if (QAbstractButton* escape = box->escapeButton()) {
+            escape->click();
+        }
+    }
 }
 
 QStringList CQtPromptService::OpenFiles(QWidget* parent, const QString& title,
