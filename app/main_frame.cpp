@@ -325,6 +325,10 @@ void CMainFrame::FinishView() {
     if (!m_start.bHiddenHelp) {
         m_pView->StartHelpTimer();
     }
+    // The list is where the keys act (Delete, the arrows, Space), at start-up and in a new view.
+    if (QWidget* list = m_pView->ListWidget()) {
+        list->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 void CMainFrame::CreateView() {

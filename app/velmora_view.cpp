@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QShortcut>
 #include <QTimerEvent>
 #include <QUrl>
 
@@ -65,9 +66,17 @@ CVelmoraView::CVelmoraView(QWidget* parent) : QWidget(parent) {
     if (m_pInfo != nullptr) {
         m_pInfo->setReadOnly(true);
         m_pInfo->setLineWrapMode(QPlainTextEdit::NoWrap);
+        // The panel stays a Tab stop, so that its lines can be scrolled, selected and copied from
+        // the keyboard; the text cursor this shows marks the focus.
+        m_pInfo->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     }
     if (m_pList != nullptr) {
         connect(m_pList, &CSourceList::rowStateSet, this, [this](int) { RefreshPanel(); });
+        // Delete in the list is the Remove command, through the frame like its menu item.
+        auto* remove = new QShortcut(QKeySequence::Delete, m_pList);
+        remove->setContext(Qt::WidgetShortcut);
+        connect(remove, &QShortcut::activated, this,
+                [this] { emit commandRequested(ids::kCmdRemove); });
     }
     if (auto* browse = qobject_cast<QAbstractButton*>(Control(ids::kCtlBrowse))) {
         connect(browse, &QAbstractButton::clicked, this, &CVelmoraView::OnBrowse);

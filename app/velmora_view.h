@@ -100,7 +100,8 @@ public:
 signals:
     // The row count changed, so the enabled state of the list commands may have changed.
     void commandStatesChanged();
-    // A command the frame handles: the tool tips command from the check box or the help timer.
+    // A command the frame handles: the tool tips command from the check box or the help timer,
+    // Remove from the Delete key in the list.
     void commandRequested(int nCommand);
     // The Preview command made its dialog, which is about to run modally (tests drive it here).
     void previewOpened(CPreviewDlg* pDlg);

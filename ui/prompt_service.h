@@ -35,11 +35,17 @@ public:
                                  PromptIcon icon, const QString& caption = QString()) = 0;
 
     // Open-file dialog with multiple selection. `filter` is in Qt's form
-    // ("Video Files (*.avi *.mp4);;All Files (*)"). Returns the chosen paths, or none on cancel.
+    // ("Video Files (*.avi *.mp4);;All Files (*)"); the dialog shows each entry's name only.
+    // Returns the chosen paths, or none on cancel.
     virtual QStringList OpenFiles(QWidget* parent, const QString& title, const QString& filter) = 0;
 
     // Folder picker starting at `start`. Returns the chosen folder, or an empty text on cancel.
     virtual QString PickFolder(QWidget* parent, const QString& title, const QString& start) = 0;
+
+    // Closes every message box still open over `parent` as if the user dismissed it: its Message
+    // call returns DismissResult (Cancel for OK/Cancel, No for Yes/No). For a question whose
+    // reason went away while it was asked.
+    virtual void DismissMessages(QWidget* parent) = 0;
 };
 
 // The service in use; the Qt one unless a test installed another. Main thread only.

@@ -2,6 +2,7 @@
 
 #include "ui/app_name.h"
 
+#include <QAbstractButton>
 #include <QFileDialog>
 #include <QMessageBox>
 
@@ -61,7 +62,10 @@ PromptResult CQtPromptService::Message(QWidget* parent, const QString& text, Pro
         box.setEscapeButton(QMessageBox::Cancel);
         break;
     }
-    switch (box.exec()) {
+    m_openBoxes.append(OpenBox{&box, parent});
+    const int nAnswer = box.exec();
+    m_openBoxes.removeIf([&box](const OpenBox& open) { return open.box == &box; });
+    switch (nAnswer) {
     case QMessageBox::Ok:
         return PromptResult::Ok;
     case QMessageBox::Cancel:
@@ -76,9 +80,33 @@ PromptResult CQtPromptService::Message(QWidget* parent, const QString& text, Pro
     return DismissResult(buttons);
 }
 
+void CQtPromptService::DismissMessages(QWidget* parent) {
+    // Newest first: a box opened over another goes before the one below it.
+    const QList<OpenBox> boxes = m_openBoxes;
+    for (auto it = boxes.crbegin(); it != boxes.crend(); ++it) {
+        QMessageBox* box = it->box;
+        if (box == nullptr || it->parent != parent) {
+            continue;
+        }
+        if (QAbstractButton* escape = box->escapeButton()) {
+            escape->click();
+        }
+    }
+}
+
 QStringList CQtPromptService::OpenFiles(QWidget* parent, const QString& title,
                                         const QString& filter) {
-    return QFileDialog::getOpenFileNames(parent, title, QString(), filter);
+    QFileDialog dialog(parent, title);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    // The entries' pattern lists are long: shown, they would stretch the type list, and with it
+    // the dialog, across the screen. The name says what an entry holds.
+    dialog.setOption(QFileDialog::HideNameFilterDetails, true);
+    dialog.setNameFilter(filter);
+    if (dialog.exec() != QDialog::Accepted) {
+        return {};
+    }
+    return dialog.selectedFiles();
 }
 
 QString CQtPromptService::PickFolder(QWidget* parent, const QString& title, const QString& start) {

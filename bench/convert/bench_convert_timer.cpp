@@ -34,6 +34,7 @@ public:
     }
     QStringList OpenFiles(QWidget*, const QString&, const QString&) override { return {}; }
     QString PickFolder(QWidget*, const QString&, const QString&) override { return {}; }
+    void DismissMessages(QWidget*) override {}
 };
 
 class ClipList final : public IBatchList {

@@ -36,6 +36,7 @@ public:
     }
     QStringList OpenFiles(QWidget*, const QString&, const QString&) override { return {}; }
     QString PickFolder(QWidget*, const QString&, const QString&) override { return {}; }
+    void DismissMessages(QWidget*) override {}
 };
 
 std::unique_ptr<FileMediaFormat> Record(int n) {

@@ -177,6 +177,9 @@ void CConvertDlg::Finish() {
         return;
     }
     m_bEnding = true;
+    // The close box's question may still be open (the batch ended while it was asked): it has
+    // lost its reason and closes as answered no, before the outcome is shown.
+    Prompts().DismissMessages(this);
     CancelAllSources(m_batch);
     WaitForWorker();
     Tick(); // the bars and texts as the batch left them, while the outcome is shown

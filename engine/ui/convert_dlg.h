@@ -41,7 +41,8 @@ public:
     void Skip();
     // Cancel All (command 1022, also posted when the batch ends by itself): stops the batch,
     // waits for the worker while serving its requests, marks the sources that were not converted,
-    // reports the outcome and ends the dialog.
+    // reports the outcome and ends the dialog. A close-box question still open is closed as
+    // answered Cancel first.
     void Finish();
     // The close box, Enter and Escape: asks whether to cancel every task; OK acts as Cancel All.
     void CloseRequest();

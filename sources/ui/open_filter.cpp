@@ -25,27 +25,141 @@ QString AddFilesFilterPairs() {
         "|All Files (*.*)|*.*|");
 }
 
-QString QtFilterFromPairs(const QString& strPairs) {
+namespace {
+
+// Containers the encoder's FFmpeg demuxers read. The system's own lists name the Windows-era
+// types; these are the ones a user of today brings, reviewed against FFmpeg's demuxers.
+constexpr MediaExtension kEncoderExtensions[] = {
+    // video containers
+    {"3g2", true},
+    {"3gp", true},
+    {"asf", true},
+    {"avi", true},
+    {"divx", true},
+    {"dv", true},
+    {"f4v", true},
+    {"flv", true},
+    {"m2t", true},
+    {"m2ts", true},
+    {"m2v", true},
+    {"m4v", true},
+    {"mkv", true},
+    {"mov", true},
+    {"mp4", true},
+    {"mpeg", true},
+    {"mpg", true},
+    {"mts", true},
+    {"mxf", true},
+    {"nut", true},
+    {"ogv", true},
+    {"ts", true},
+    {"vob", true},
+    {"webm", true},
+    {"wmv", true},
+    // audio containers
+    {"aac", false},
+    {"ac3", false},
+    {"aif", false},
+    {"aiff", false},
+    {"amr", false},
+    {"ape", false},
+    {"au", false},
+    {"caf", false},
+    {"dts", false},
+    {"eac3", false},
+    {"flac", false},
+    {"m4a", false},
+    {"mka", false},
+    {"mp2", false},
+    {"mp3", false},
+    {"oga", false},
+    {"ogg", false},
+    {"opus", false},
+    {"spx", false},
+    {"wav", false},
+    {"wma", false},
+    {"wv", false},
+};
+
+const QString kAllMediaFiles = QStringLiteral("All Media Files");
+const QString kVideoFiles = QStringLiteral("Video Files");
+
+void AddPattern(FilterEntry& entry, const QString& strPattern) {
+    if (!entry.patterns.contains(strPattern, Qt::CaseInsensitive)) {
+        entry.patterns.append(strPattern);
+    }
+}
+
+FilterEntry* FindEntry(QList<FilterEntry>& entries, const QString& strName) {
+    for (FilterEntry& entry : entries) {
+        if (entry.name == strName) {
+            return &entry;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+QList<FilterEntry> FilterEntriesFromPairs(const QString& strPairs) {
     const QStringList parts = strPairs.split(QLatin1Char('|'));
     static const QRegularExpression kSeparators(QStringLiteral("[;\\s]+"));
-    QStringList entries;
+    static const QRegularExpression kEveryFile(QStringLiteral("^\\*\\.\\*$"));
+    // A label's own list of patterns: "(...)" at its end holding no further parenthesis.
+    static const QRegularExpression kLabelPatterns(QStringLiteral("\\s*\\([^()]*\\)\\s*$"));
+    QList<FilterEntry> entries;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        const QString strLabel = parts[i].trimmed();
+        FilterEntry entry;
+        entry.name = parts[i];
+        entry.name.remove(kLabelPatterns);
+        entry.name = entry.name.trimmed();
         QStringList patterns = parts[i + 1].split(kSeparators, Qt::SkipEmptyParts);
         // "*.*" means every file there; here it would miss names without a dot.
-        patterns.replaceInStrings(QRegularExpression(QStringLiteral("^\\*\\.\\*$")),
-                                  QStringLiteral("*"));
-        if (strLabel.isEmpty() || patterns.isEmpty()) {
+        patterns.replaceInStrings(kEveryFile, QStringLiteral("*"));
+        for (const QString& strPattern : patterns) {
+            AddPattern(entry, strPattern);
+        }
+        if (entry.name.isEmpty() || entry.patterns.isEmpty()) {
             continue;
         }
-        // Qt takes the patterns from the last parenthesised group of an entry, so they follow
-        // the label, which stays as it is written.
-        entries.append(strLabel + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
-                       QLatin1Char(')'));
+        entries.append(entry);
     }
-    return entries.join(QStringLiteral(";;"));
+    return entries;
+}
+
+QString QtFilter(const QList<FilterEntry>& entries) {
+    QStringList texts;
+    for (const FilterEntry& entry : entries) {
+        texts.append(entry.name + QStringLiteral(" (") + entry.patterns.join(QLatin1Char(' ')) +
+                     QLatin1Char(')'));
+    }
+    return texts.join(QStringLiteral(";;"));
+}
+
+QString QtFilterFromPairs(const QString& strPairs) {
+    return QtFilter(FilterEntriesFromPairs(strPairs));
+}
+
+std::span<const MediaExtension> EncoderExtensions() {
+    return kEncoderExtensions;
+}
+
+QList<FilterEntry> AddFilesFilterEntries() {
+    QList<FilterEntry> entries = FilterEntriesFromPairs(AddFilesFilterPairs());
+    FilterEntry* pAll = FindEntry(entries, kAllMediaFiles);
+    FilterEntry* pVideo = FindEntry(entries, kVideoFiles);
+    for (const MediaExtension& extension : kEncoderExtensions) {
+        const QString strPattern = QStringLiteral("*.") + QLatin1String(extension.name);
+        if (pAll != nullptr) {
+            AddPattern(*pAll, strPattern);
+        }
+        if (pVideo != nullptr && extension.video) {
+            AddPattern(*pVideo, strPattern);
+        }
+    }
+    return entries;
 }
 
 QString AddFilesFilter() {
-    return QtFilterFromPairs(AddFilesFilterPairs());
+    return QtFilter(AddFilesFilterEntries());
 }

@@ -72,7 +72,6 @@ private slots:
     void swapRowsExchangesTextsDataAndSelection();
     void enabledRulesFollowTheRowCount();
     void addOffersTheMediaFilterAndCancelChangesNothing();
-    void filterKeepsEntriesAndOrderInQtForm();
     void takeOverSourcesKeepsIndexesAndRows();
 
 private:
@@ -261,23 +260,6 @@ void ListCommandsTest::addOffersTheMediaFilterAndCancelChangesNothing() {
     QCOMPARE(prompts.At(0).filter, AddFilesFilter());
     QCOMPARE(view->RowCount(), 2);
     QCOMPARE(view->List()->SelectedRows(), std::vector<int>{0});
-}
-
-void ListCommandsTest::filterKeepsEntriesAndOrderInQtForm() {
-    const QStringList entries = AddFilesFilter().split(QStringLiteral(";;"));
-    QCOMPARE(entries.size(), 7);
-    QVERIFY(entries[0].startsWith(QStringLiteral("All Media Files (*.3gp *.acp *.aif ")));
-    QVERIFY(entries[0].endsWith(QStringLiteral(" *.wmd *.wmv)")));
-    // The label stays as written; the patterns follow it, with "*.3gp" and "*.mp4".
-    QVERIFY(entries[1].startsWith(QStringLiteral(
-        "Video Files (*.3gp; *.asf; *.avi; *.dat; *.m1v; *.m4p; *.m4v; *.mov; .mp4; *.mpe;")));
-    QVERIFY(entries[1].contains(QStringLiteral("*.wmv) (*.3gp *.asf *.avi ")));
-    QVERIFY(entries[1].contains(QStringLiteral(" *.mov *.mp4 *.mpe ")));
-    QVERIFY(entries[3].startsWith(QStringLiteral("QuickTime Media Files (*.3gp; *.mp4; *.mov; "
-                                                 "*.qt) (*.3gp *.mp4 *.mov *.qt)")));
-    QCOMPARE(entries[6], QStringLiteral("All Files (*.*) (*)"));
-    QCOMPARE(QtFilterFromPairs(QStringLiteral("A|*.x;*.y  ;; *.z|Empty||")),
-             QStringLiteral("A (*.x *.y *.z)"));
 }
 
 void ListCommandsTest::takeOverSourcesKeepsIndexesAndRows() {

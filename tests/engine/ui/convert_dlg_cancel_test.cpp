@@ -1,11 +1,16 @@
-// The conversion dialog's Skip, Cancel All, close box, Enter and Escape while a batch runs.
+// The conversion dialog's Skip, Cancel All, close box, Enter and Escape while a batch runs, and
+// the close box's question when the batch ends under it.
+#include <QApplication>
 #include <QLabel>
+#include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QtTest>
 
 #include "controls/percent_bar.h"
 #include "engine/ui/convert_dlg.h"
 #include "engine/ui/helpers/convert_fixture.h"
+#include "ui/prompt_service.h"
 
 using namespace convert_test;
 
@@ -238,6 +243,66 @@ private slots:
         QVERIFY(bClosedWhileWaiting);
         QCOMPARE(Texts(setup.m_prompts), (QStringList{QString::fromLatin1(kConfirmCancelAll),
                                                       QString::fromLatin1(kCanceled)}));
+    }
+
+    void questionClosesWhenTheBatchEnds() {
+        // The real message boxes: the batch ends while the close box's question is open.
+        DialogSetup setup;
+        setup.m_list.Add(MakeRecord("/v/slow.avi", 0, 10));
+        auto pDialog = setup.MakeDialog();
+        CConvertDlg& dialog = *pDialog;
+        SetPromptService(nullptr);
+        QPointer<QMessageBox> pQuestion;
+        bool bQuestionOpenAtOutcome = true;
+        QStringList shown;
+        Poller ask([&] {
+            if (!setup.RowRunning(dialog, 0)) {
+                return false;
+            }
+            dialog.close(); // returns once the question has gone
+            return true;
+        });
+        bool bAnswered = false;
+        Poller end([&] {
+            for (QWidget* widget : QApplication::topLevelWidgets()) {
+                auto* box = qobject_cast<QMessageBox*>(widget);
+                if (box == nullptr || !box->isVisible()) {
+                    continue;
+                }
+                if (!shown.contains(box->text())) {
+                    shown << box->text();
+                }
+                if (box->text() == QString::fromLatin1(kConfirmCancelAll) && pQuestion.isNull()) {
+                    pQuestion = box;
+                    dialog.Skip(); // the last source ends: the batch is complete
+                    return false;
+                }
+                if (box->text() == QString::fromLatin1(kCompleted)) {
+                    bQuestionOpenAtOutcome = pQuestion.isNull() || pQuestion->isVisible();
+                    box->button(QMessageBox::Ok)->click();
+                    bAnswered = true;
+                    return false;
+                }
+                if (bAnswered && box == pQuestion) {
+                    box->button(QMessageBox::Cancel)->click(); // left open: a fault, not a hang
+                    return false;
+                }
+            }
+            return bAnswered;
+        });
+        QCOMPARE(dialog.DoModal(), int(QDialog::Accepted));
+        QVERIFY(ask.Done());
+        QVERIFY(bAnswered);
+        // The question closed before the outcome was shown, answered no: nothing was cancelled.
+        QVERIFY(!bQuestionOpenAtOutcome);
+        QCOMPARE(shown, (QStringList{QString::fromLatin1(kConfirmCancelAll),
+                                     QString::fromLatin1(kCompleted)}));
+        QVERIFY(dialog.Batch().m_bFinished);
+        QCOMPARE(setup.CallCount(), 1);
+        QVERIFY(!dialog.isVisible());
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            QVERIFY(qobject_cast<QMessageBox*>(widget) == nullptr || !widget->isVisible());
+        }
     }
 
     void cancelAllWaitServesTheFailureMessage() {
