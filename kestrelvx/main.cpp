@@ -200,8 +200,7 @@ int Judge(const ConversionSettings& settings, const FfmpegPlan& plan, const Ffmp
                  "' is incomplete";
         return 128 + run.stopSignal;
     }
-    if (run.endSignal == SIGXFSZ ||
-        ((run.endSignal != 0 || run.exitCode != 0) && OutputRanOutOfRoom(settings.output, run))) {
+    if (run.endSignal == SIGXFSZ) {
         reason = "the disk is full: '" + settings.output + "' could not be written";
         return kestrelvx::kExitDiskFull;
     }
@@ -236,7 +235,14 @@ int Judge(const ConversionSettings& settings, const FfmpegPlan& plan, const Ffmp
 int Verdict(const ConversionSettings& settings, const FfmpegPlan& plan, const FfmpegRun& run,
             const OutputBefore& before) {
     std::string reason;
-    const int status = Judge(settings, plan, run, reason);
+    int status = Judge(settings, plan, run, reason);
+    // Whatever failed last (ffmpeg's status, or an output that cannot be read back because ffmpeg
+    // could not finish it and still ended well), an output that ran out of room failed for that.
+    if (status != 0 && status != kestrelvx::kExitDiskFull && run.stopSignal == 0 &&
+        run.failure.empty() && OutputRanOutOfRoom(settings.output, run)) {
+        reason = "the disk is full: '" + settings.output + "' could not be written";
+        status = kestrelvx::kExitDiskFull;
+    }
     if (status != 0) {
         if (run.stopSignal != 0) {
             // Stopped on request: no failure of the conversion, and what was written stays.

@@ -190,40 +190,62 @@ TEST_F(FaultTest, EncoderFaultsDuringAConversionNameTheirCause) {
     }
 }
 
-TEST_F(FaultTest, ReadOnlyOutputFolderRefusesEveryFile) {
-    // A read-only mount of the output folder, in a mount namespace of the run's own: a permission
-    // bit alone does not stop a process that runs as root.
-    fs::create_directories(m_strOut);
-    WriteEncoder({});
-    clitest::CliCall call = Call();
-    std::vector<std::string> args = {
-        "-rm",
-        "/bin/sh",
-        "-c",
-        "mount --bind \"$1\" \"$1\" && mount -o remount,bind,ro \"$1\" || exit 99; shift; exec "
-        "\"$@\"",
-        "sh",
-        m_strOut,
-        call.program};
-    args.insert(args.end(), call.args.begin(), call.args.end());
-    call.program = "/usr/bin/unshare";
-    call.args = args;
+TEST_F(FaultTest, ReadOnlyOrFullOutputFolderFailsEveryFile) {
+    // The output folder is a mount in a mount namespace of the run's own: read-only (a permission
+    // bit alone does not stop a process that runs as root), or a file system of 64 KiB that the
+    // first output fills (the encoder's writes fail with ENOSPC).
+    struct Case {
+        const char* name;
+        std::string mount;
+        std::vector<std::string> causes; // of a, b and c
+        std::size_t nRuns;               // encoder starts: three probes, then the conversions
+    };
+    const std::string readOnly =
+        "The output folder is not writable: " + m_strOut + " (Read-only file system)";
+    const std::vector<Case> cases = {
+        {"read-only",
+         "mount --bind \"$1\" \"$1\" && mount -o remount,bind,ro \"$1\"",
+         {readOnly, readOnly, readOnly},
+         3},
+        {"disk full",
+         "mount -t tmpfs -o size=64k tmpfs \"$1\"",
+         {"The disk is full: " + Target("a") + " could not be written.",
+          "The disk is full: " + Target("b") + " could not be written.",
+          "The disk is full: " + Target("c") + " could not be written."},
+         6},
+    };
+    for (const Case& fault : cases) {
+        SCOPED_TRACE(fault.name);
+        fs::remove_all(m_strOut);
+        fs::remove(Pids());
+        fs::remove(m_dir.File("lumicast.log"));
+        fs::create_directories(m_strOut);
+        WriteEncoder({});
+        clitest::CliCall call = Call();
+        std::vector<std::string> args = {
+            "-rm", "/bin/sh", "-c",        fault.mount + " || exit 99; shift; exec \"$@\"",
+            "sh",  m_strOut,  call.program};
+        args.insert(args.end(), call.args.begin(), call.args.end());
+        call.program = "/usr/bin/unshare";
+        call.args = args;
 
-    const clitest::CliRun run = clitest::RunCli(call);
-    if (run.exitCode == 99 || run.err.find("unshare:") != std::string::npos) {
-        GTEST_SKIP() << "no read-only mount here: " << run.err;
+        const clitest::CliRun run = clitest::RunCli(call);
+        if (run.exitCode == 99 || run.err.find("unshare:") != std::string::npos) {
+            GTEST_SKIP() << "no mount namespace here: " << run.err;
+        }
+
+        EXPECT_EQ(run.exitCode, 1) << run.out << run.err;
+        EXPECT_EQ(Outcomes(run.out),
+                  (std::vector<std::string>{"Error " + Target("a") + " | " + fault.causes[0],
+                                            "Error " + Target("b") + " | " + fault.causes[1],
+                                            "Error " + Target("c") + " | " + fault.causes[2]}))
+            << run.out;
+        for (const std::string& cause : fault.causes) {
+            EXPECT_NE(Log().find("\n" + cause + "\n"), std::string::npos) << Log();
+        }
+        EXPECT_EQ(testkit::ReadPids(Pids()).size(), fault.nRuns);
+        EXPECT_TRUE(testkit::LeftProcesses(testkit::ReadPids(Pids())).empty());
     }
-
-    const std::string cause =
-        " | The output folder is not writable: " + m_strOut + " (Read-only file system)";
-    EXPECT_EQ(run.exitCode, 1) << run.out << run.err;
-    EXPECT_EQ(Outcomes(run.out), (std::vector<std::string>{"Error " + Target("a") + cause,
-                                                           "Error " + Target("b") + cause,
-                                                           "Error " + Target("c") + cause}))
-        << run.out;
-    EXPECT_NE(Log().find("\nThe output folder is not writable: " + m_strOut), std::string::npos);
-    // Refused before the encoder ran: only the three probes started it.
-    EXPECT_EQ(testkit::ReadPids(Pids()).size(), 3U);
 }
 
 TEST_F(FaultTest, MissingOrNotExecutableEncoderRefusesTheFiles) {
