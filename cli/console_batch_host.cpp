@@ -52,7 +52,12 @@ void CConsoleBatchHost::FillRow(int nRow) {
         m_printer.BeginSource(nRow + 1, m_batch.m_nCount, pRecord->m_strPath, m_strRunningTarget);
     } else if (IsFinalStatus(pRecord->m_nStatus)) {
         m_strRunningTarget.clear();
-        m_printer.EndSource(StatusText(pRecord->m_nStatus), pRecord->GetTargetPath());
+        std::string strCause;
+        if (pRecord->m_nStatus == kStatusError) {
+            std::lock_guard<std::mutex> update(m_batch.m_mxUpdate);
+            strCause = m_batch.m_strCause;
+        }
+        m_printer.EndSource(StatusText(pRecord->m_nStatus), pRecord->GetTargetPath(), strCause);
     }
 }
 

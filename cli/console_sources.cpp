@@ -46,6 +46,10 @@ void CConsoleLoadHost::ShowFailures(const std::string& strMessage) {
     m_printer.Note(ConsoleText(strMessage), stderr);
 }
 
+void CConsoleLoadHost::SourceFailed(const std::string& /*strPath*/, const std::string& strCause) {
+    m_printer.Note("lumicast-batch: " + strCause, stderr);
+}
+
 void CConsoleLoadHost::Close() {
     m_printer.Status("");
 }

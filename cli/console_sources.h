@@ -37,6 +37,8 @@ public:
     LoadTarget OutputTarget() override { return m_target; }
     int AddSource(std::unique_ptr<FileMediaFormat> pRecord, int nRow) override;
     void ShowFailures(const std::string& strMessage) override;
+    // "lumicast-batch: <cause>" on standard error, one line per failed file.
+    void SourceFailed(const std::string& strPath, const std::string& strCause) override;
     void Close() override;
 
 private:

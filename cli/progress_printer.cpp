@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "engine/batch_rules.h"
 #include "cli/encoder_notes.h"
+#include "engine/batch_rules.h"
 
 namespace cli {
 
@@ -194,7 +194,8 @@ void CProgressPrinter::Update(int nPercent, std::int64_t nOutputBytes) {
     }
 }
 
-void CProgressPrinter::EndSource(const std::string& strStatus, const std::string& strTarget) {
+void CProgressPrinter::EndSource(const std::string& strStatus, const std::string& strTarget,
+                                 const std::string& strCause) {
     Clear();
     const bool bBegun = m_bRunning && strTarget == m_strTarget;
     m_bRunning = false;
@@ -206,7 +207,11 @@ void CProgressPrinter::EndSource(const std::string& strStatus, const std::string
         if (bBegun) {
             line += ", \"source\": " + JsonString(m_strSource);
         }
-        line += ", \"output\": " + JsonString(strTarget) + ", \"encoder\": [";
+        line += ", \"output\": " + JsonString(strTarget);
+        if (!strCause.empty()) {
+            line += ", \"cause\": " + JsonString(strCause);
+        }
+        line += ", \"encoder\": [";
         for (std::size_t i = 0; i < notes.size(); ++i) {
             line += (i > 0 ? ", " : "") + JsonString(notes[i]);
         }
@@ -216,6 +221,9 @@ void CProgressPrinter::EndSource(const std::string& strStatus, const std::string
     }
     std::fprintf(m_out, "%s %s\n", PrintableText(strStatus, false).c_str(),
                  PrintableText(strTarget, false).c_str());
+    if (!strCause.empty()) {
+        std::fprintf(m_out, "  %s\n", PrintableText(strCause, false).c_str());
+    }
     for (const std::string& note : notes) {
         std::fprintf(m_out, "  Kestrelvx: %s\n", PrintableText(note, false).c_str());
     }

@@ -42,8 +42,11 @@ public:
                      const std::string& strTarget);
     // The running file's percent and its output size so far; ignored between files.
     void Update(int nPercent, std::int64_t nOutputBytes);
-    // The file ended with the status word ("Done", "Skip", "Error").
-    void EndSource(const std::string& strStatus, const std::string& strTarget);
+    // The file ended with the status word ("Done", "Skip", "Error"). A failed file's cause, when
+    // known, follows on a line of its own (two blanks in front), before the encoder's lines; in
+    // the JSON form it is the field "cause".
+    void EndSource(const std::string& strStatus, const std::string& strTarget,
+                   const std::string& strCause = std::string());
     // A text of its own lines (a notice), written to `stream` (the printer's own stream when
     // null) after clearing the redrawn line.
     void Note(const std::string& strText, std::FILE* stream = nullptr);

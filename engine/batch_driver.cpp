@@ -5,6 +5,7 @@
 
 #include "engine/batch_host.h"
 #include "engine/encoder_job.h"
+#include "engine/failure_cause.h"
 #include "lang/resource_ids.h"
 #include "lang/resource_strings.h"
 #include "platform/file_paths.h"
@@ -22,7 +23,8 @@ bool HasSegment(const FileMediaFormat& record) {
 }
 
 HResult ConvertOne(CEncoderJob& job, const FileMediaFormat& record, const std::string& strTarget,
-                   const std::string& strOptions, int nFormat) {
+                   const std::string& strOptions, int nFormat, std::string& strCause) {
+    strCause.clear();
     if (!HasSegment(record)) {
         return kResultInvalidArg; // an empty segment runs no encoder
     }
@@ -32,7 +34,11 @@ HResult ConvertOne(CEncoderJob& job, const FileMediaFormat& record, const std::s
     const int nResult = job.Run(record.m_strPath, strTarget, record.m_strTitle, strOptions,
                                 static_cast<std::int64_t>(record.m_nStart),
                                 static_cast<std::int64_t>(record.m_nEnd));
-    return nResult < 0 ? kResultFail : kResultOk;
+    if (nResult < 0) {
+        strCause = job.m_strCause;
+        return kResultFail;
+    }
+    return kResultOk;
 }
 
 } // namespace
@@ -62,8 +68,12 @@ int ConvertSourcesThread(IBatchHost* pHost) {
     const int nCount = host.RowCount();
     batch.m_nCount = nCount;
     std::string strOptions;
+    // Whether the folder was there when the batch began (made now or before): later it can only
+    // be gone, not "not created".
+    bool bFolderWasThere = false;
     if (nCount > 0) {
         EnsureFolder(strFolder);
+        bFolderWasThere = FolderExists(strFolder);
         strOptions = profiles::BuildEncoderOptions(settings);
     }
 
@@ -100,11 +110,25 @@ int ConvertSourcesThread(IBatchHost* pHost) {
         job.m_nPercent = 0;
         job.m_nDuration = 0;
 
-        const HResult hrOutcome = ConvertOne(job, record, strTarget, strOptions, nFormat);
+        // An output folder that is gone or cannot be written refuses the file before the encoder
+        // runs: a folder removed during the batch is not made again (it may have been a removed
+        // drive's mount point), and the cause is named.
+        std::string strCause =
+            strFolder.empty() ? std::string() : OutputFolderCause(strFolder, bFolderWasThere);
+        HResult hrOutcome = kResultFail;
+        if (strCause.empty()) {
+            hrOutcome = ConvertOne(job, record, strTarget, strOptions, nFormat, strCause);
+        } else {
+            WriteLogLine("%s", strCause.c_str());
+        }
         if (Failed(hrOutcome)) {
             bFailure = true;
             strFailed += "\n" + strSource;
             WriteLogLine("Converting %s is failed.", strSource.c_str());
+        }
+        {
+            std::lock_guard<std::mutex> lock(batch.m_mxUpdate);
+            batch.m_strCause = Failed(hrOutcome) ? strCause : std::string();
         }
         // After Cancel All the record keeps "Waiting": the dialog marks it.
         if (!batch.m_bCancelAll) {

@@ -28,6 +28,8 @@ struct BatchState {
     std::string m_strTarget;     // output path of the current source
     std::string m_strTargetPath; // the output path again: the file whose size is shown
     std::string m_strStep;       // the step text
+    std::string m_strCause;      // why the current source failed ("" when it did not, or when no
+                                 // cause of its own is known); set before its row is filled
 
     CEncoderJob* m_pJob = nullptr;                    // set before the worker starts
     std::atomic<FileMediaFormat*> m_pRecord{nullptr}; // driver: the current record

@@ -18,6 +18,11 @@ namespace kestrelvx {
 inline constexpr const char* kLimitsVariable = "KESTRELVX_LIMITS";
 inline constexpr const char* kNotesVariable = "KESTRELVX_NOTES";
 
+// The encoder's exit status when the output could not be written because the disk is full (or
+// the file size limit it runs under was reached). Other failures end with 1, a refused command
+// line with 2, a stop asked by a signal with 128 + the signal.
+inline constexpr int kExitDiskFull = 3;
+
 struct DeviceLimits {
     double fps = 0.0; // 0: no limit
     int channels = 0;

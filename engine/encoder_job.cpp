@@ -3,6 +3,7 @@
 #include "engine/encoder_command.h"
 #include "engine/encoder_reason.h"
 #include "engine/encoder_start.h"
+#include "engine/failure_cause.h"
 #include "engine/progress_reader.h"
 #include "platform/child_proc.h"
 #include "platform/file_paths.h"
@@ -24,6 +25,7 @@ int CEncoderJob::Run(const std::string& input, const std::string& output, const 
     m_nDuration.store(duration, std::memory_order_relaxed);
     m_nPercent.store(0, std::memory_order_relaxed);
     m_bCancel.store(false, std::memory_order_relaxed);
+    m_strCause.clear();
 
     const std::string command = FormatEncoderCommand(input, output, title, options, start, end);
     EncoderCommandBuffer szCommand;
@@ -41,6 +43,8 @@ int CEncoderJob::Run(const std::string& input, const std::string& output, const 
     if (StartEncoder(szCommand, proc) != 0) {
         ChildProcTerminate(proc);
         ChildProcClose(proc);
+        m_strCause = EncoderStartCause();
+        WriteLogLine("%s", m_strCause.c_str());
         return -1;
     }
 
@@ -62,6 +66,10 @@ int CEncoderJob::Run(const std::string& input, const std::string& output, const 
                          FileExists(output) ? "" : " and wrote no output file");
             if (reason.Text()[0] != '\0') {
                 WriteLogLine("%s", reason.Text());
+            }
+            m_strCause = EncoderEndCause(static_cast<int>(proc.nExitCode), input, output);
+            if (!m_strCause.empty()) {
+                WriteLogLine("%s", m_strCause.c_str());
             }
         }
     }

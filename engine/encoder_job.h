@@ -27,5 +27,11 @@ public:
     // with one writer at a time, and a reader accepts a value that is one poll old).
     std::atomic<std::int32_t> m_nPercent{0};  // 0 at the start, 0..99 while running, 100 at the end
     std::atomic<std::int64_t> m_nDuration{0}; // end minus start of the current run, seconds
-    std::atomic<bool> m_bCancel{false};       // set by Skip / Cancel All; seen at the next parse
+    // Set by Skip / Cancel All; seen at the next parse, or after 100 ms in which nothing came.
+    std::atomic<bool> m_bCancel{false};
+
+    // Why the last run failed, as one sentence (engine/failure_cause.h), also written to the log;
+    // "" after a run that did not fail or whose failure has no cause of its own to name. Written
+    // by Run on its own thread, read there after it returned.
+    std::string m_strCause;
 };

@@ -5,6 +5,7 @@
 #include "support/log.h"
 
 #include <cerrno>
+#include <poll.h>
 #include <unistd.h>
 
 namespace {
@@ -12,6 +13,9 @@ namespace {
 constexpr std::size_t kBufferSize = 2048;         // at most 2,047 bytes and a terminating zero
 constexpr std::size_t kReadMax = kBufferSize - 1; // output bytes held at once
 constexpr std::uint32_t kParseIntervalMs = 500;
+// How often a cancel is looked at while the encoder prints nothing (a hung encoder, or one that
+// opens a large input): Skip and Cancel All end it within this time, not at its next output.
+constexpr int kSilentCancelPollMs = 100;
 
 } // namespace
 
@@ -24,6 +28,17 @@ void ReadEncoderProgress(int fd, std::int64_t duration, std::atomic<std::int32_t
     bool bFirstChunk = true;
     std::uint32_t lastParse = tick();
     for (;;) {
+        pollfd pfd{fd, POLLIN, 0};
+        const int nReady = poll(&pfd, 1, kSilentCancelPollMs);
+        if (nReady < 0 && errno == EINTR) {
+            continue;
+        }
+        if (nReady == 0) {
+            if (cancel.load(std::memory_order_relaxed)) {
+                break;
+            }
+            continue;
+        }
         const ssize_t n = read(fd, szBuffer + nFill, kReadMax - nFill);
         if (n < 0 && errno == EINTR) {
             continue;

@@ -5,8 +5,9 @@
 
 class CEncoderReason;
 
-// Reads `fd` until the output ends (a read reports the end or fails) or, at a parse, `cancel` is
-// set. Output is gathered into a 2,047-byte buffer and parsed (ParseProgressChunk) only when at
+// Reads `fd` until the output ends (a read reports the end or fails) or `cancel` is set: seen at
+// a parse, and also after 100 ms without output (an encoder that hangs silently is not waited
+// for). Output is gathered into a 2,047-byte buffer and parsed (ParseProgressChunk) only when at
 // least 500 ms (unsigned difference of `tick` readings) have passed since the last parse; a
 // buffer that fills up before then is dropped unparsed. The first parsed chunk of a run is
 // logged whole, and the line that moves progress off a multiple of ten is logged. Sets `percent`

@@ -3,17 +3,21 @@
 // reads: the probe report and status lines carrying "time=".
 #include <cerrno>
 #include <cinttypes>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 extern "C" {
 #include <libavutil/log.h>
 }
 
+#include "engine/encoder_channel.h"
 #include "kestrelvx/arguments.h"
 #include "kestrelvx/console.h"
 #include "kestrelvx/conversion_settings.h"
@@ -162,6 +166,28 @@ bool CheckWrittenStreams(const ConversionSettings& settings, const FfmpegPlan& p
     return true;
 }
 
+// Whether a failed ffmpeg run could not write its output for want of room: its last message says
+// so, or the output reached the file size limit Kestrelvx runs under, or the output's file system
+// has (almost) no free blocks left.
+bool OutputRanOutOfRoom(const std::string& output, const FfmpegRun& run) {
+    constexpr off_t kSlackBytes = 64 * 1024; // ffmpeg writes in blocks of this order
+    if (run.lastMessage.find(std::strerror(ENOSPC)) != std::string::npos ||
+        run.lastMessage.find(std::strerror(EFBIG)) != std::string::npos) {
+        return true;
+    }
+    struct stat info {};
+    rlimit limit{};
+    if (stat(output.c_str(), &info) == 0 && getrlimit(RLIMIT_FSIZE, &limit) == 0 &&
+        limit.rlim_cur != RLIM_INFINITY &&
+        static_cast<rlim_t>(info.st_size + kSlackBytes) >= limit.rlim_cur) {
+        return true;
+    }
+    struct statvfs room {};
+    return statvfs(FolderOf(output).c_str(), &room) == 0 &&
+           static_cast<unsigned long long>(room.f_bavail) * room.f_frsize <
+               static_cast<unsigned long long>(kSlackBytes);
+}
+
 // Whether ffmpeg ended well and the output holds what was converted; the reason when not.
 int Judge(const ConversionSettings& settings, const FfmpegPlan& plan, const FfmpegRun& run,
           std::string& reason) {
@@ -173,6 +199,10 @@ int Judge(const ConversionSettings& settings, const FfmpegPlan& plan, const Ffmp
         reason = "stopped by signal " + std::to_string(run.stopSignal) + "; '" + settings.output +
                  "' is incomplete";
         return 128 + run.stopSignal;
+    }
+    if (run.endSignal == SIGXFSZ) {
+        reason = "the disk is full: '" + settings.output + "' could not be written";
+        return kestrelvx::kExitDiskFull;
     }
     if (run.endSignal != 0) {
         reason = "ffmpeg was ended by signal " + std::to_string(run.endSignal) + "; '" +
@@ -205,7 +235,14 @@ int Judge(const ConversionSettings& settings, const FfmpegPlan& plan, const Ffmp
 int Verdict(const ConversionSettings& settings, const FfmpegPlan& plan, const FfmpegRun& run,
             const OutputBefore& before) {
     std::string reason;
-    const int status = Judge(settings, plan, run, reason);
+    int status = Judge(settings, plan, run, reason);
+    // Whatever failed last (ffmpeg's status, or an output that cannot be read back because ffmpeg
+    // could not finish it and still ended well), an output that ran out of room failed for that.
+    if (status != 0 && status != kestrelvx::kExitDiskFull && run.stopSignal == 0 &&
+        run.failure.empty() && OutputRanOutOfRoom(settings.output, run)) {
+        reason = "the disk is full: '" + settings.output + "' could not be written";
+        status = kestrelvx::kExitDiskFull;
+    }
     if (status != 0) {
         if (run.stopSignal != 0) {
             // Stopped on request: no failure of the conversion, and what was written stays.

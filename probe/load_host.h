@@ -33,6 +33,9 @@ public:
     // Shows the message naming the failed files (OK button, warning icon, the application name as
     // caption) and returns once the user has closed it.
     virtual void ShowFailures(const std::string& strMessage) = 0;
+    // A file failed to probe, and why, as one sentence (already in the log). Called as it fails,
+    // before ShowFailures; only when the cause is known. The window does nothing more with it.
+    virtual void SourceFailed(const std::string& /*strPath*/, const std::string& /*strCause*/) {}
     // Asks the dialog to close; the last call of the pass.
     virtual void Close() = 0;
 };

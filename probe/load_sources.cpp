@@ -31,7 +31,11 @@ int LoadSourcesThread(ILoadHost& host, const std::vector<std::string>& paths) {
         host.SetProgress(100 * i / nCount);
 
         auto pRecord = std::make_unique<FileMediaFormat>();
-        if (Failed(ProbeWithEncoder(*pRecord, strPath))) {
+        std::string strCause;
+        if (Failed(ProbeWithEncoder(*pRecord, strPath, &strCause))) {
+            if (!strCause.empty()) {
+                host.SourceFailed(strPath, strCause);
+            }
             strFailures += '\n';
             strFailures += strPath;
             ++nFailed;

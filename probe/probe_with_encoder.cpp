@@ -2,7 +2,9 @@
 
 #include "engine/encoder_command.h"
 #include "engine/encoder_start.h"
+#include "engine/failure_cause.h"
 #include "platform/child_proc.h"
+#include "platform/file_paths.h"
 #include "platform/tick.h"
 #include "probe/report_parser.h"
 #include "support/log.h"
@@ -19,6 +21,10 @@ constexpr std::size_t kBufferSize = 2048;
 constexpr std::size_t kReportMax = kBufferSize - 1;
 
 enum class Drain { kEnded, kFull, kSilent };
+
+// How long an encoder whose output has ended is given to end too, so that a crash is told from
+// an ordinary end.
+constexpr int kEndWaitMs = 500;
 
 // Reads the encoder's output into the buffer until it ends, the buffer is full, or the encoder
 // has printed nothing for silenceTimeoutMs. Time in which the encoder was ready to run but got no
@@ -65,17 +71,28 @@ Drain ReadReport(const ChildProc& proc, char* buffer, std::size_t& fill, int sil
 
 } // namespace
 
-HResult RunEncoderProbe(FileMediaFormat& record, const std::string& path, int silenceTimeoutMs) {
+HResult RunEncoderProbe(FileMediaFormat& record, const std::string& path, int silenceTimeoutMs,
+                        std::string* pCause) {
     char szReport[kBufferSize] = {};
     std::size_t nFill = 0;
     bool bSilent = false;
+    bool bStartFailed = false;
+    int nExitCode = 0; // the encoder's, when it ended by itself after its output
 
     const std::string command = FormatProbeCommand(path);
     ChildProc proc{};
     EncoderCommandBuffer szCommand;
     // A longer command line is never cut: the encoder is not started and the report is empty.
-    if (CopyEncoderCommand(command, szCommand) && StartEncoder(szCommand, proc) == 0) {
-        bSilent = ReadReport(proc, szReport, nFill, silenceTimeoutMs) == Drain::kSilent;
+    if (CopyEncoderCommand(command, szCommand)) {
+        if (StartEncoder(szCommand, proc) == 0) {
+            const Drain drain = ReadReport(proc, szReport, nFill, silenceTimeoutMs);
+            bSilent = drain == Drain::kSilent;
+            if (drain == Drain::kEnded && ChildProcWait(proc, kEndWaitMs) == 0) {
+                nExitCode = static_cast<int>(proc.nExitCode);
+            }
+        } else {
+            bStartFailed = true;
+        }
     }
     ChildProcTerminate(proc);
     ChildProcClose(proc);
@@ -86,12 +103,33 @@ HResult RunEncoderProbe(FileMediaFormat& record, const std::string& path, int si
 
     ParseEncoderReport(std::string(szReport, nFill), record);
     FillRecordFromPath(path, record);
-    if (bSilent) {
-        return kResultFail;
+    const HResult hr =
+        bSilent ? kResultFail : (record.m_nDuration > 0 ? kResultOk : kResultNoDuration);
+    if (Failed(hr)) {
+        std::string strCause;
+        if (!FileExists(path)) {
+            strCause = "The source is gone: " + path;
+        } else if (bStartFailed) {
+            strCause = EncoderStartCause();
+        } else if (bSilent) {
+            strCause = "The encoder printed nothing for " +
+                       std::to_string(silenceTimeoutMs / 1000) + " s and was ended: " + path;
+        } else {
+            // Only a signal is a cause here: a probe's report ends with a failure status anyway.
+            strCause = EncoderSignalCause(nExitCode);
+        }
+        if (!strCause.empty()) {
+            WriteLogLine("%s", strCause.c_str());
+        }
+        if (pCause != nullptr) {
+            *pCause = strCause;
+        }
+    } else if (pCause != nullptr) {
+        pCause->clear();
     }
-    return record.m_nDuration > 0 ? kResultOk : kResultNoDuration;
+    return hr;
 }
 
-HResult ProbeWithEncoder(FileMediaFormat& record, const std::string& strPath) {
-    return RunEncoderProbe(record, strPath, kProbeSilenceTimeoutMs);
+HResult ProbeWithEncoder(FileMediaFormat& record, const std::string& strPath, std::string* pCause) {
+    return RunEncoderProbe(record, strPath, kProbeSilenceTimeoutMs, pCause);
 }

@@ -10,7 +10,10 @@ inline constexpr int kProbeSilenceTimeoutMs = 20000;
 
 // Runs the encoder on the file and fills the record from its report, giving up on an encoder
 // that prints nothing for kProbeSilenceTimeoutMs.
-HResult ProbeWithEncoder(FileMediaFormat& record, const std::string& strPath);
+// With pCause, a failure's cause is stored there as one sentence ("" when none is known):
+// the source is gone, the encoder is missing or not executable, went silent, or crashed.
+HResult ProbeWithEncoder(FileMediaFormat& record, const std::string& strPath,
+                         std::string* pCause = nullptr);
 
 // ProbeWithEncoder with the silence limit as a parameter. Starts "Kestrelvx<token> -i "<path>"" at
 // idle priority and reads its output until the encoder ends or 2,047 bytes have come; an encoder
@@ -20,4 +23,5 @@ HResult ProbeWithEncoder(FileMediaFormat& record, const std::string& strPath);
 // kResultNoDuration when it did not (also when the encoder is missing, cannot start, or the command
 // line would be longer than 2,047 characters), and kResultFail when the encoder went silent and was
 // given up.
-HResult RunEncoderProbe(FileMediaFormat& record, const std::string& path, int silenceTimeoutMs);
+HResult RunEncoderProbe(FileMediaFormat& record, const std::string& path, int silenceTimeoutMs,
+                        std::string* pCause = nullptr);

@@ -89,6 +89,8 @@ CliRun RunCli(const CliCall& call) {
     std::string* sinks[2] = {&run.out, &run.err};
     int status = 0;
     bool bEnded = false;
+    bool bSeen = false; // the text that asks for the signal has come
+    std::chrono::steady_clock::time_point seenAt;
     // Reads until the program has ended and its pipes hold nothing more (a process it left
     // behind may keep them open, so their end is not waited for).
     while (true) {
@@ -98,6 +100,9 @@ CliRun RunCli(const CliCall& call) {
         if (!bEnded) {
             const pid_t done = waitpid(pid, &status, WNOHANG);
             bEnded = done == pid;
+            if (bEnded) {
+                run.endedAt = std::chrono::steady_clock::now();
+            }
         }
         const int ready = poll(fds, 2, bEnded ? 0 : 50);
         if (ready < 0 && errno != EINTR) {
@@ -122,10 +127,17 @@ CliRun RunCli(const CliCall& call) {
         if (fds[0].fd < 0 && fds[1].fd < 0 && bEnded) {
             break;
         }
-        if (!call.signalWhen.empty() && !run.bSignalSent &&
+        if (!call.signalWhen.empty() && !run.bSignalSent && !bSeen &&
             run.out.find(call.signalWhen) != std::string::npos) {
+            bSeen = true;
+            seenAt = std::chrono::steady_clock::now();
+        }
+        if (bSeen && !run.bSignalSent && !bEnded &&
+            std::chrono::steady_clock::now() - seenAt >=
+                std::chrono::milliseconds(call.signalDelayMs)) {
             kill(pid, call.signalNumber);
             run.bSignalSent = true;
+            run.signalSentAt = std::chrono::steady_clock::now();
         }
     }
     for (int fd : {fds[0].fd, fds[1].fd}) {

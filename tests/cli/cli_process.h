@@ -1,6 +1,7 @@
 #pragma once
 // Runs the real lumicast-batch for the tests: its own environment, standard output and standard
 // error kept apart, and optionally a signal sent once its output shows a given text.
+#include <chrono>
 #include <csignal>
 #include <map>
 #include <string>
@@ -14,6 +15,8 @@ struct CliRun {
     std::string out;   // standard output
     std::string err;   // standard error
     bool bSignalSent = false;
+    std::chrono::steady_clock::time_point signalSentAt; // when bSignalSent
+    std::chrono::steady_clock::time_point endedAt;      // when the program was seen to end
 };
 
 struct CliCall {
@@ -22,6 +25,7 @@ struct CliCall {
     std::map<std::string, std::string> env; // set on top of this process's environment
     std::string signalWhen;                 // send `signalNumber` once stdout holds this text
     int signalNumber = SIGINT;
+    int signalDelayMs = 0; // the signal goes this long after the text was seen
     int timeoutMs = 60000; // killed after this time
 };
 

@@ -106,3 +106,35 @@ TEST(CProgressPrinter, FileNamesCannotSteerTheTerminalOrSplitALine) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(CProgressPrinter, AFailedFileShowsItsCauseInBothForms) {
+    for (const bool bJson : {false, true}) {
+        Capture out;
+        cli::CProgressPrinter printer(out.File(), false);
+        printer.SetJson(bJson);
+        printer.BeginSource(1, 2, "/in/a.avi", "/out/a-cvt.mp4");
+        printer.EndSource("Error", "/out/a-cvt.mp4", "The disk is full: \"/out/a-cvt.mp4\"\n");
+        printer.BeginSource(2, 2, "/in/b.avi", "/out/b-cvt.mp4");
+        printer.EndSource("Done", "/out/b-cvt.mp4");
+        const std::vector<std::string> lines = Lines(out.Text());
+        if (bJson) {
+            EXPECT_EQ(lines, (std::vector<std::string>{
+                                 "{\"status\": \"Error\", \"source\": \"/in/a.avi\", \"output\": "
+                                 "\"/out/a-cvt.mp4\", \"cause\": \"The disk is full: "
+                                 "\\\"/out/a-cvt.mp4\\\"\\u000a\", \"encoder\": []}",
+                                 "{\"status\": \"Done\", \"source\": \"/in/b.avi\", \"output\": "
+                                 "\"/out/b-cvt.mp4\", \"encoder\": []}"}));
+        } else {
+            // One plain line, whatever the cause's text holds.
+            EXPECT_EQ(lines, (std::vector<std::string>{"File 1 of 2: /in/a.avi -> /out/a-cvt.mp4",
+                                                       "Error /out/a-cvt.mp4",
+                                                       "  The disk is full: \"/out/a-cvt.mp4\" ",
+                                                       "File 2 of 2: /in/b.avi -> /out/b-cvt.mp4",
+                                                       "Done /out/b-cvt.mp4"}));
+        }
+    }
+}
+
+} // namespace

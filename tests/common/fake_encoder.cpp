@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
@@ -72,6 +73,60 @@ std::vector<std::string> ReadRecordedArguments(const std::string& argsFile) {
         }
     }
     return args;
+}
+
+std::string RecordPidBody(const std::string& pidFile) {
+    return "echo $$ >> " + ShellQuote(pidFile) + "\n";
+}
+
+std::vector<int> ReadPids(const std::string& pidFile) {
+    std::vector<int> pids;
+    std::ifstream in(pidFile);
+    for (int pid = 0; in >> pid;) {
+        pids.push_back(pid);
+    }
+    return pids;
+}
+
+std::vector<int> LeftProcesses(const std::vector<int>& pids, int waitMs) {
+    for (int waited = 0;; waited += 50) {
+        std::vector<int> left;
+        for (int pid : pids) {
+            struct stat info {};
+            if (pid > 0 && stat(("/proc/" + std::to_string(pid)).c_str(), &info) == 0) {
+                left.push_back(pid);
+            }
+        }
+        if (left.empty() || waited >= waitMs) {
+            return left;
+        }
+        usleep(50000);
+    }
+}
+
+std::vector<int> ChildProcesses(int parent) {
+    std::vector<int> children;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.empty() || name.find_first_not_of("0123456789") != std::string::npos) {
+            continue;
+        }
+        // "pid (comm) state ppid ...": the name may hold blanks and parentheses; the last ")"
+        // ends it.
+        const std::string stat = ReadFile(entry.path().string() + "/stat");
+        const std::size_t close = stat.rfind(')');
+        if (close == std::string::npos) {
+            continue;
+        }
+        std::istringstream fields(stat.substr(close + 1));
+        std::string state;
+        int ppid = 0;
+        if (fields >> state >> ppid && ppid == parent) {
+            children.push_back(std::stoi(name));
+        }
+    }
+    return children;
 }
 
 } // namespace testkit

@@ -41,4 +41,19 @@ std::vector<std::string> ReadRecordedArguments(const std::string& argsFile);
 // The whole content of a file ("" when it cannot be read).
 std::string ReadFile(const std::string& path);
 
+// Shell lines for a fake encoder: appends the script's own process id, and that of every process
+// it starts in the background with `LEFT=$!`-style bookkeeping, to the file ("echo $$ >> file").
+std::string RecordPidBody(const std::string& pidFile);
+
+// The process ids in a file, one a line.
+std::vector<int> ReadPids(const std::string& pidFile);
+
+// The processes of the list that are still there, running or as zombies (not yet reaped), after
+// waiting up to waitMs for them to go (a killed process is reaped by its new parent a moment
+// later).
+std::vector<int> LeftProcesses(const std::vector<int>& pids, int waitMs = 2000);
+
+// The processes whose parent is `parent`, from /proc.
+std::vector<int> ChildProcesses(int parent);
+
 } // namespace testkit

@@ -185,3 +185,53 @@ TEST_F(ProbeRealTest, UnderOneSecondCountsItsStartedSecondNotMediaFails) {
 }
 
 } // namespace
+
+namespace {
+
+// Each way a probe fails names its cause; the record still gets its path fields.
+TEST_F(ProbeFakeTest, FailuresNameTheirCause) {
+    const std::string source = m_dir.File("clip.avi");
+    std::ofstream(source) << "source";
+    const std::string encoder = m_bin.File("Kestrelvx");
+    struct Case {
+        const char* name;
+        std::string body; // "" leaves no encoder
+        bool bExecutable;
+        std::string path;
+        std::string cause;
+    };
+    const std::vector<Case> cases = {
+        {"crash", "printf 'Input #0, avi\\n'; kill -SEGV $$", true, source,
+         "The encoder crashed (signal 11)."},
+        {"missing", "", true, source,
+         "The encoder could not be found: Kestrelvx is neither beside the program (" +
+             m_bin.Path() + ") nor in PATH."},
+        {"not executable", "exit 0", false, source, "The encoder is not executable: " + encoder},
+        {"source gone", "exit 1", true, m_dir.File("gone.avi"),
+         "The source is gone: " + m_dir.File("gone.avi")},
+        {"silent", "sleep 30", true, source,
+         "The encoder printed nothing for 1 s and was ended: " + source},
+        {"no cause of its own", "echo 'Kestrelvx: error: not a media file'; exit 1", true, source,
+         ""},
+    };
+    const char* oldPath = std::getenv("PATH");
+    const std::string savedPath = oldPath != nullptr ? oldPath : "";
+    setenv("PATH", "/usr/bin:/bin", 1);
+    for (const Case& fault : cases) {
+        SCOPED_TRACE(fault.name);
+        fs::remove(encoder);
+        if (!fault.body.empty()) {
+            Fake(fault.body);
+            fs::permissions(encoder, fault.bExecutable ? fs::perms(0755) : fs::perms(0644));
+        }
+        FileMediaFormat record;
+        std::string cause = "unset";
+        EXPECT_TRUE(Failed(RunEncoderProbe(record, fault.path, 1000, &cause)));
+        EXPECT_EQ(cause, fault.cause);
+        EXPECT_EQ(record.m_strPath, fault.path);
+        EXPECT_TRUE(NoChildren());
+    }
+    setenv("PATH", savedPath.c_str(), 1);
+}
+
+} // namespace
