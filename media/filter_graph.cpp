@@ -576,8 +576,15 @@ HResult CFilterGraph::Preroll(long timeoutMs) {
     const auto start = std::chrono::steady_clock::now();
     const auto deadline = start + std::chrono::milliseconds(timeoutMs);
     while (std::chrono::steady_clock::now() < deadline) {
-        GstMessage* message =
-            gst_bus_timed_pop_filtered(m_pBus, 20 * GST_MSECOND, GST_MESSAGE_ERROR);
+        // The pipeline's own word that it has settled wakes the wait at once; the streams of a
+        // demuxer are told by signals, which the short wait catches.
+        GstMessage* message = gst_bus_timed_pop_filtered(
+            m_pBus, 20 * GST_MSECOND,
+            static_cast<GstMessageType>(GST_MESSAGE_ERROR | GST_MESSAGE_ASYNC_DONE));
+        if (message != nullptr && GST_MESSAGE_TYPE(message) == GST_MESSAGE_ASYNC_DONE) {
+            gst_message_unref(message);
+            message = nullptr;
+        }
         if (message != nullptr) {
             GError* error = nullptr;
             gst_message_parse_error(message, &error, nullptr);
