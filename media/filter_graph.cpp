@@ -576,8 +576,15 @@ HResult CFilterGraph::Preroll(long timeoutMs) {
     const auto start = std::chrono::steady_clock::now();
     const auto deadline = start + std::chrono::milliseconds(timeoutMs);
     while (std::chrono::steady_clock::now() < deadline) {
-        GstMessage* message =
-            gst_bus_timed_pop_filtered(m_pBus, 20 * GST_MSECOND, GST_MESSAGE_ERROR);
+        // The pipeline's own word that it has settled wakes the wait at once; the streams of a
+        // demuxer are told by signals, which the short wait catches.
+        GstMessage* message = gst_bus_timed_pop_filtered(
+            m_pBus, 20 * GST_MSECOND,
+            static_cast<GstMessageType>(GST_MESSAGE_ERROR | GST_MESSAGE_ASYNC_DONE));
+        if (message != nullptr && GST_MESSAGE_TYPE(message) == GST_MESSAGE_ASYNC_DONE) {
+            gst_message_unref(message);
+            message = nullptr;
+        }
         if (message != nullptr) {
             GError* error = nullptr;
             gst_message_parse_error(message, &error, nullptr);
@@ -835,15 +842,21 @@ void CFilterGraph::OnVideoSample(GstSample* sample) {
     frame->stride = frame->width * 4;
     const auto sourceStride = static_cast<size_t>(GST_VIDEO_INFO_PLANE_STRIDE(&info, 0));
     const auto rowBytes = static_cast<size_t>(frame->stride);
-    frame->pixels.resize(rowBytes * static_cast<size_t>(frame->height));
-    for (int row = 0; row < frame->height; ++row) {
-        const size_t from = static_cast<size_t>(row) * sourceStride;
-        if (from + rowBytes > map.size) {
-            break;
+    const size_t frameBytes = rowBytes * static_cast<size_t>(frame->height);
+    // The rows are appended, not written over a zeroed frame: a 720p frame is 3.6 MB, each one.
+    frame->pixels.reserve(frameBytes);
+    if (sourceStride == rowBytes && frameBytes <= map.size) {
+        frame->pixels.insert(frame->pixels.end(), map.data, map.data + frameBytes);
+    } else {
+        for (int row = 0; row < frame->height; ++row) {
+            const size_t from = static_cast<size_t>(row) * sourceStride;
+            if (from + rowBytes > map.size) {
+                break;
+            }
+            frame->pixels.insert(frame->pixels.end(), map.data + from, map.data + from + rowBytes);
         }
-        std::memcpy(frame->pixels.data() + static_cast<size_t>(row) * rowBytes, map.data + from,
-                    rowBytes);
     }
+    frame->pixels.resize(frameBytes); // rows a short buffer lacks stay black
     gst_buffer_unmap(buffer, &map);
     const GstSegment* segment = gst_sample_get_segment(sample);
     const GstClockTime pts = GST_BUFFER_PTS(buffer);

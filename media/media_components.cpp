@@ -8,6 +8,8 @@
 #include <cctype>
 #include <cstdlib>
 #include <mutex>
+#include <system_error>
+#include <thread>
 
 namespace media {
 namespace {
@@ -97,7 +99,67 @@ bool DesktopAudioWorks() {
     return bWorks;
 }
 
+// The features the preview of a common file loads, in the order opening it needs them: the file
+// reader and automatic decoding, type finding, the usual demuxers and parsers, the decoders (one
+// plugin holds most of them), then the outputs. A name not installed is passed over.
+constexpr const char* kWarmFeatures[] = {
+    "filesrc",   "decodebin",       "typefind",      "qtdemux",  "matroskademux",  "avidemux",
+    "h264parse", "mpeg4videoparse", "avdec_h264",    "aacparse", "mpegaudioparse", "videoconvert",
+    "appsink",   "audioconvert",    "audioresample", "volume",   "audiopanorama",  "autoaudiosink"};
+
+void LoadFeature(const char* name) {
+    GstPluginFeature* feature = gst_registry_lookup_feature(gst_registry_get(), name);
+    if (feature == nullptr) {
+        return;
+    }
+    if (GstPluginFeature* loaded = gst_plugin_feature_load(feature)) {
+        gst_object_unref(loaded);
+    }
+    gst_object_unref(feature);
+}
+
+void WarmUp() {
+    if (!InitMediaFramework()) {
+        return;
+    }
+    for (const char* name : kWarmFeatures) {
+        LoadFeature(name);
+        if (std::string(name) == "typefind") {
+            // The type finders live in a plugin of their own, found by no element name.
+            if (GstPlugin* plugin = gst_plugin_load_by_name("typefindfunctions")) {
+                gst_object_unref(plugin);
+            }
+        }
+    }
+    const char* env = std::getenv("LUMICAST_AUDIO_SINK");
+    if ((env == nullptr || *env == '\0') && FactoryAvailable("autoaudiosink")) {
+        DesktopAudioWorks();
+    }
+}
+
+// The warm-up thread; joined when the process ends so that it never outlives the objects it uses.
+struct WarmUpThread {
+    std::thread thread;
+    ~WarmUpThread() {
+        if (thread.joinable()) {
+            thread.join();
+        }
+    }
+};
+
 } // namespace
+
+void PrepareMediaFramework() {
+    static WarmUpThread s_warmUp;
+    static std::once_flag s_once;
+    std::call_once(s_once, [] {
+        try {
+            s_warmUp.thread = std::thread(&WarmUp);
+        } catch (const std::system_error&) {
+            // No thread to spare: the first graph loads what it needs itself.
+        }
+    });
+}
 
 bool InitMediaFramework() {
     static const bool s_bStarted = [] {

@@ -11,6 +11,13 @@ namespace media {
 // Starts GStreamer once per process. False when it cannot start (logged once).
 bool InitMediaFramework();
 
+// Starts, once per process and on a thread of its own, what the first file to play would otherwise
+// wait for: GStreamer itself, the plugins of the elements every graph uses and of the common
+// demuxers, parsers and decoders, and the choice of the audio output. Returns at once; a graph
+// opened before it is done waits only for the part it needs, as it would have loaded that part
+// itself. Nothing it does changes what a graph chooses.
+void PrepareMediaFramework();
+
 // Whether an element factory is installed and not hidden. Tests hide factories with
 // SetHiddenFactories or the environment variable LUMICAST_MEDIA_HIDE (names separated by commas or
 // spaces); a hidden factory counts as not installed everywhere, the automatic decoding included.

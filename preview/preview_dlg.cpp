@@ -12,6 +12,7 @@
 #include "controls/track_bar.h"
 #include "lang/resource_ids.h"
 #include "lang/resource_strings.h"
+#include "media/media_components.h"
 #include "media/open_file.h"
 #include "preview/video_area.h"
 #include "sources/clock_text.h"
@@ -109,6 +110,9 @@ HResult SetMediaPosition(media::IMediaSeeking* pSeeking, media::RefTime* pCurren
 // ---------------------------------------------------------------- dialog
 
 CPreviewDlg::CPreviewDlg(QWidget* pParent) : QDialog(pParent) {
+    // The media framework loads its plugins while the dialog is built and waits for its first
+    // tick, instead of inside the first tick's opening.
+    media::PrepareMediaFramework();
     setModal(true);
     BuiltDialog built;
     const lang::ResourceSet& resources = CurrentResources();

@@ -195,3 +195,16 @@ TEST_F(OpenFileTest, HostileFileNameOpensAsTheFileItNames) {
         EXPECT_TRUE(HasVideo(graph)) << name;
     }
 }
+
+TEST_F(OpenFileTest, FirstOpeningRacesTheLoadingAheadAndChoosesAlike) {
+    // The loading ahead runs beside the first opening of the process (each test runs in a process
+    // of its own): both want the same plugins at once, and the opening neither fails nor takes
+    // another way.
+    const std::string clip = mediatest::Clip("clip.mp4");
+    PrepareMediaFramework();
+    Graph graph = mediatest::NewGraph();
+    EXPECT_TRUE(Succeeded(OpenFileInGraph(graph.builder.get(), clip)));
+    EXPECT_EQ(mediatest::Tries(graph), std::vector<std::string>{"render-file:" + clip});
+    EXPECT_TRUE(HasVideo(graph));
+    EXPECT_TRUE(HasAudio(graph));
+}
