@@ -79,9 +79,11 @@ void CSourceList::FitColumns() {
         return;
     }
     const QFontMetrics metrics(font());
-    // The item view draws a cell's text inside a margin on either side.
+    // The item view draws a cell's text inside a margin on either side; an average character
+    // each side keeps neighbouring columns' texts apart.
     const int nCellMargin =
-        2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
+        2 * std::max(style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1,
+                     metrics.averageCharWidth());
     auto needed = [&](int nColumn, const QStringList& texts) {
         int nWidth = header()->sectionSizeHint(nColumn);
         for (const QString& text : texts) {
