@@ -4,8 +4,8 @@
 // list, long paths in the loading and conversion dialogs are shortened in the middle, and the form
 // keeps equal margins on its left and right.
 //
-// With LUMICAST_SCREENSHOT_DIR set, the form and the conversion dialog of each language are also
-// saved there as PNG images (the README's pictures come from this).
+// With LUMICAST_SCREENSHOT_DIR set, the form and the conversion, loading and preview dialogs of
+// each language are also saved there as PNG images (the README's pictures come from this).
 #include "app/about_dlg.h"
 #include "app/app_start.h"
 #include "app/help_window.h"
@@ -423,6 +423,7 @@ void DialogFitTest::everyDialogFitsItsTexts() {
         walker.Walk(&dialog);
         CheckPathLabel(walker, text, strSource);
         faults += walker.Faults();
+        SaveShot(&dialog, QStringLiteral("loading-") + shotName);
     }
     {
         CHelpWindow help;
@@ -441,6 +442,7 @@ void DialogFitTest::everyDialogFitsItsTexts() {
         Walker walker(strLanguage, QStringLiteral("preview"));
         walker.Walk(&preview);
         faults += walker.Faults();
+        SaveShot(&preview, QStringLiteral("preview-") + shotName);
     }
 
     ScriptedPrompts prompts;
