@@ -5,31 +5,7 @@
 #include "ui/dialog_builder.h"
 
 #include <QAbstractButton>
-#include <QLabel>
 #include <QPainter>
-
-namespace {
-
-// The steps are meant as one line each: where the sans font runs wider than the template's face,
-// the window grows so that no step wraps.
-void WidenForText(QDialog& dialog) {
-    int nExtra = 0;
-    for (QLabel* label : dialog.findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly)) {
-        const QRect needed =
-            label->fontMetrics().boundingRect(QRect(0, 0, QWIDGETSIZE_MAX, QWIDGETSIZE_MAX),
-                                              Qt::AlignLeft | Qt::AlignTop, label->text());
-        nExtra = qMax(nExtra, needed.width() + 2 - label->width());
-    }
-    if (nExtra <= 0) {
-        return;
-    }
-    for (QLabel* label : dialog.findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly)) {
-        label->resize(label->width() + nExtra, label->height());
-    }
-    dialog.resize(dialog.width() + nExtra, dialog.height());
-}
-
-} // namespace
 
 CHelpWindow::CHelpWindow(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("dlg_%1").arg(ids::kDlgHelp));
@@ -39,8 +15,8 @@ CHelpWindow::CHelpWindow(QWidget* parent) : QDialog(parent) {
         return;
     }
     const lang::DialogTemplate& tmpl = found->second;
+    // The steps are one line each: the builder's scale gives every line its whole width.
     const BuiltDialog built = BuildFromTemplate(this, tmpl);
-    WidenForText(*this);
     setFixedSize(size());
     if (tmpl.strCaption.empty()) {
         // A window without a caption bar: no title, no frame of the window manager's.

@@ -21,6 +21,7 @@
 #include <QCloseEvent>
 #include <QFontMetrics>
 #include <QGuiApplication>
+#include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
@@ -315,7 +316,43 @@ CVelmoraView* CMainFrame::MakeView() {
     return view;
 }
 
+void CMainFrame::FitToForm() {
+    if (m_pView == nullptr) {
+        return;
+    }
+    const QSize form = m_pView->FormSize();
+    // The bars above and below the view: as laid out once the window shows, before that at the
+    // heights they ask for.
+    int nChrome = menuBar()->sizeHint().height() + statusBar()->sizeHint().height();
+    if (m_pToolBar != nullptr) {
+        nChrome += m_pToolBar->sizeHint().height();
+    }
+    if (isVisible() && layout() != nullptr) {
+        layout()->activate();
+        nChrome = height() - m_pView->height();
+    }
+    const QSize needed(std::max(kWidth, form.width()), std::max(kHeight, form.height() + nChrome));
+    if (needed == size()) {
+        return;
+    }
+    const QPoint centre = geometry().center();
+    setFixedSize(needed);
+    if (const QScreen* screen = QGuiApplication::primaryScreen();
+        screen != nullptr && !isVisible()) {
+        const QRect area = screen->geometry();
+        move((area.width() - needed.width()) / 2, (area.height() - needed.height()) / 2);
+    } else {
+        move(centre - QPoint(needed.width() / 2, needed.height() / 2));
+    }
+}
+
+void CMainFrame::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    FitToForm();
+}
+
 void CMainFrame::FinishView() {
+    FitToForm();
     // The initial update checks "Hide the tooltips": the help is hidden until the timer shows it.
     m_bHelpHidden = m_pView->HiddenHelpCheck();
     if (QAction* toolTips = m_actions.value(ids::kCmdToolTips, nullptr)) {

@@ -85,6 +85,8 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // The window grows to its form once the bars have their real heights.
+    void showEvent(QShowEvent* event) override;
     QMenu* createPopupMenu() override { return nullptr; }
 
 private:
@@ -94,6 +96,9 @@ private:
     // After the view's initial update: the help state follows the view's check box, and the help
     // timer starts unless the help window was closed in an earlier run.
     void FinishView();
+    // The window is kWidth by kHeight, or larger where the form needs more room at the scale its
+    // texts need (a wider font or a longer translation); then it stays centred on the screen.
+    void FitToForm();
     // Language command 32750 + i: switches to entry i when it is not the current language.
     void OnLanguage(int nCommand);
     // Replaces the form view by a new one in the current language that takes over the old view's

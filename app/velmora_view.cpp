@@ -13,6 +13,7 @@
 #include <QTimerEvent>
 #include <QUrl>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "app/form_settings.h"
@@ -52,10 +53,23 @@ const lang::DialogTemplate& FormTemplate() {
     return it->second;
 }
 
+// The items the settings lists will hold, so that the form is laid out for the longest of them.
+ControlTexts ListTexts() {
+    ControlTexts texts;
+    for (profiles::SettingList list : profiles::kFillOrder) {
+        QStringList& items = texts[profiles::ListControlId(list)];
+        for (const profiles::ListItem& item : profiles::BuildListItems(list)) {
+            items.append(QString::fromStdString(item.strText));
+        }
+    }
+    return texts;
+}
+
 } // namespace
 
 CVelmoraView::CVelmoraView(QWidget* parent) : QWidget(parent) {
-    m_built = BuildFromTemplate(this, FormTemplate(), &FormControlFactory);
+    m_built = BuildFromTemplate(this, FormTemplate(), &FormControlFactory, ListTexts());
+    m_formSize = size();
     m_pList = qobject_cast<CSourceList*>(Control(ids::kCtlSourceList));
     m_pInfo = qobject_cast<QPlainTextEdit*>(Control(ids::kCtlInfoText));
     m_pHideTips = qobject_cast<QAbstractButton*>(Control(ids::kCtlHideTips));
@@ -169,6 +183,18 @@ void CVelmoraView::SetHiddenHelpCheck(bool bChecked) {
 
 void CVelmoraView::StartHelpTimer() {
     m_helpTimer.start(kHelpTimerPeriodMs, this);
+}
+
+void CVelmoraView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    const int nShift = std::max(0, (width() - m_formSize.width()) / 2);
+    if (nShift == m_nShift) {
+        return;
+    }
+    for (QWidget* child : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        child->move(child->x() + nShift - m_nShift, child->y());
+    }
+    m_nShift = nShift;
 }
 
 void CVelmoraView::timerEvent(QTimerEvent* event) {

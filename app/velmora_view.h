@@ -96,6 +96,8 @@ public:
     CFormSettings* SettingsControls() const { return m_pSettings; }
     const CRecordArray& Records() const { return m_records; }
     QWidget* Control(int nId) const { return m_built.controls.value(nId, nullptr); }
+    // The form's size in pixels: template 101 at the scale its texts need in the dialog font.
+    QSize FormSize() const { return m_formSize; }
 
 signals:
     // The row count changed, so the enabled state of the list commands may have changed.
@@ -111,12 +113,16 @@ protected:
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
+    // The form keeps its template size; a wider view centres it, so both margins match.
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void ShowPanelText(const std::string& strText);
     void RemoveRowAndRecord(int nRow);
 
     BuiltDialog m_built;
+    QSize m_formSize; // the template's size in pixels
+    int m_nShift = 0; // how far the controls are moved right of their template place
     CSourceList* m_pList = nullptr;
     QPlainTextEdit* m_pInfo = nullptr;
     CFormSettings* m_pSettings = nullptr;

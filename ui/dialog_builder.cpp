@@ -17,19 +17,23 @@
 #include <QSlider>
 #include <QTreeWidget>
 
+#include <QStyle>
+#include <QStyleOptionComboBox>
+#include <QTextLayout>
+
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 namespace {
 
-// a * b / c rounded half away from zero, as the platform's dialog unit mapping rounds.
-int MulDivRound(int a, int b, int c) {
-    if (c == 0) {
-        return 0;
-    }
-    const std::int64_t product = static_cast<std::int64_t>(a) * b;
-    const std::int64_t half = c / 2;
-    const std::int64_t q = product >= 0 ? (product + half) / c : (product - half) / c;
-    return static_cast<int>(q);
+// A line of text is 8 vertical dialog units high.
+constexpr int kLineUnits = 8;
+constexpr int kTwoLineUnits = 2 * kLineUnits;
+
+// n * base / per rounded half away from zero, as the platform's dialog unit mapping rounds.
+int ScaleRound(int n, double dBase, int nPer) {
+    return static_cast<int>(std::lround(n * dBase / nPer));
 }
 
 // The dialog's font: the Windows dialog faces map to the application's default sans font, at the
@@ -198,62 +202,131 @@ QWidget* MakeDefault(const lang::DialogControl& control, const QString& text, QW
     return new QWidget(parent);
 }
 
-// Width a control needs to show its whole text in `font`, or 0 when its text may wrap or it shows
-// no text of its own.
-int NeededWidth(QWidget* widget, const QFont& font) {
-    const QFontMetrics metrics(font);
-    if (auto* label = qobject_cast<QLabel*>(widget)) {
-        if (label->textFormat() != Qt::PlainText || label->text().contains(QLatin1Char('\n')) ||
-            label->height() >= 2 * metrics.lineSpacing()) {
-            return 0;
-        }
-        return metrics.horizontalAdvance(label->text()) + 2 * label->frameWidth() + 1;
-    }
-    if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
-        const QFont old = button->font();
-        button->setFont(font);
-        const int nWidth = button->sizeHint().width();
-        button->setFont(old);
-        if (qobject_cast<QPushButton*>(widget) != nullptr) {
-            // Push buttons ask for a minimum width of their own; only the text counts here.
-            return metrics.horizontalAdvance(button->text()) + metrics.averageCharWidth() * 2;
-        }
-        return nWidth;
-    }
-    return 0;
-}
-
-// The sans font runs wider than the face the templates were laid out for, so a text that does
-// not fit its control steps down by half a point, at most to kSmallestPointSize, rather than be
-// cut off.
-constexpr double kSmallestPointSize = 7.0;
-
-void ShrinkToFit(QWidget* widget, const QFont& dialogFont) {
-    QFont font = dialogFont;
-    if (NeededWidth(widget, font) <= widget->width()) {
-        return;
-    }
-    while (font.pointSizeF() - 0.5 >= kSmallestPointSize) {
-        font.setPointSizeF(font.pointSizeF() - 0.5);
-        if (NeededWidth(widget, font) <= widget->width()) {
-            break;
-        }
-    }
-    widget->setFont(font);
-}
-
 } // namespace
 
-QRect DialogUnitsToPixels(const QFont& font, int x, int y, int cx, int cy) {
+DialogBaseUnits FontBaseUnits(const QFont& font) {
     const QFontMetrics metrics(font);
-    const int baseX = metrics.averageCharWidth();
-    const int baseY = metrics.height();
-    return QRect(MulDivRound(x, baseX, 4), MulDivRound(y, baseY, 8), MulDivRound(cx, baseX, 4),
-                 MulDivRound(cy, baseY, 8));
+    const int nLetters = metrics.horizontalAdvance(
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    DialogBaseUnits units;
+    units.dX = static_cast<double>((nLetters / 26 + 1) / 2);
+    units.dY = static_cast<double>(metrics.height());
+    return units;
+}
+
+// The part of a drop-down list's width that is not its text field: frame, margins, arrow button.
+int ComboBoxChrome(const QFont& font) {
+    QComboBox probe;
+    probe.setFont(font);
+    probe.resize(200, QFontMetrics(font).height() + 8);
+    QStyleOptionComboBox option;
+    option.initFrom(&probe);
+    const QRect field = probe.style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                      QStyle::SC_ComboBoxEditField, &probe);
+    return probe.width() - field.width();
+}
+
+int TextNeededWidth(const lang::DialogControl& control, const QFont& font) {
+    const QString text = LabelText(QString::fromStdString(control.strText));
+    if (text.isEmpty()) {
+        return 0;
+    }
+    const QFontMetrics metrics(font);
+    const QStyle* style = QApplication::style();
+    const int nText = metrics.horizontalAdvance(text);
+    switch (control.kind) {
+    case lang::ControlKind::Static: {
+        // A text of given lines whose control holds just those lines shows each line whole; a
+        // text in a control with room for more lines than it has may wrap.
+        const QStringList lines = text.split(QLatin1Char('\n'));
+        const bool bOneLine = lines.size() == 1 && control.cy < kTwoLineUnits;
+        const bool bGivenLines = lines.size() > 1 && lines.size() * kLineUnits <= control.cy;
+        if (!bOneLine && !bGivenLines) {
+            return 0;
+        }
+        int nWidest = 0;
+        for (const QString& line : lines) {
+            nWidest = std::max(nWidest, metrics.horizontalAdvance(line));
+        }
+        return nWidest + ((control.style & lang::kStyleBorder) != 0 ? 4 : 0);
+    }
+    case lang::ControlKind::Button:
+    case lang::ControlKind::DefButton:
+        return nText + style->pixelMetric(QStyle::PM_ButtonMargin) + 2;
+    case lang::ControlKind::CheckBox:
+    case lang::ControlKind::RadioButton: {
+        if ((control.style & lang::kStylePushLike) != 0) {
+            return nText + style->pixelMetric(QStyle::PM_ButtonMargin) + 2;
+        }
+        const bool bRadio = control.kind == lang::ControlKind::RadioButton;
+        return style->pixelMetric(bRadio ? QStyle::PM_ExclusiveIndicatorWidth
+                                         : QStyle::PM_IndicatorWidth) +
+               style->pixelMetric(bRadio ? QStyle::PM_RadioButtonLabelSpacing
+                                         : QStyle::PM_CheckBoxLabelSpacing) +
+               nText + 1;
+    }
+    case lang::ControlKind::GroupBox:
+        return nText + 2 * metrics.averageCharWidth();
+    default:
+        return 0;
+    }
+}
+
+DialogBaseUnits TemplateBaseUnits(const QFont& font, const lang::DialogTemplate& tmpl,
+                                  const ControlTexts& itemTexts) {
+    DialogBaseUnits units = FontBaseUnits(font);
+    const QFontMetrics metrics(font);
+    for (const lang::DialogControl& control : tmpl.controls) {
+        const auto items = itemTexts.constFind(control.nId);
+        if (items != itemTexts.cend() && control.cx > 0 &&
+            (control.style & lang::kStyleHidden) == 0) {
+            // A closed drop-down list shows its current item beside the arrow button.
+            int nWidest = 0;
+            for (const QString& item : *items) {
+                nWidest = std::max(nWidest, metrics.horizontalAdvance(item));
+            }
+            const int nNeeded = nWidest + ComboBoxChrome(font);
+            units.dX = std::max(units.dX, (nNeeded - 0.5) * 4.0 / control.cx);
+        }
+        const QString text = LabelText(QString::fromStdString(control.strText));
+        if (text.isEmpty()) {
+            continue;
+        }
+        // The lines as they are drawn, with any fallback font for characters the font lacks.
+        for (const QString& line : text.split(QLatin1Char('\n'))) {
+            QTextLayout layout(line, font);
+            layout.beginLayout();
+            QTextLine textLine = layout.createLine();
+            if (textLine.isValid()) {
+                textLine.setLineWidth(1.0e6);
+                units.dY = std::max(units.dY, std::ceil(textLine.ascent() + textLine.descent()));
+            }
+            layout.endLayout();
+        }
+        // Controls created hidden (the targets and standards this product does not offer) take
+        // no part in the scale.
+        const int nNeeded =
+            (control.style & lang::kStyleHidden) != 0 ? 0 : TextNeededWidth(control, font);
+        if (nNeeded > 0 && control.cx > 0) {
+            // The base width at which cx units, rounded, hold nNeeded pixels.
+            const double dNeeded = (nNeeded - 0.5) * 4.0 / control.cx;
+            units.dX = std::max(units.dX, dNeeded);
+        }
+    }
+    return units;
+}
+
+QRect DialogUnitsToPixels(const DialogBaseUnits& units, int x, int y, int cx, int cy) {
+    return QRect(ScaleRound(x, units.dX, 4), ScaleRound(y, units.dY, 8),
+                 ScaleRound(cx, units.dX, 4), ScaleRound(cy, units.dY, 8));
+}
+
+QRect DialogUnitsToPixels(const QFont& font, int x, int y, int cx, int cy) {
+    return DialogUnitsToPixels(FontBaseUnits(font), x, y, cx, cy);
 }
 
 BuiltDialog BuildFromTemplate(QWidget* parent, const lang::DialogTemplate& tmpl,
-                              ControlFactory factory) {
+                              ControlFactory factory, const ControlTexts& itemTexts) {
     BuiltDialog built;
     built.font = TemplateFont(tmpl);
     if (parent == nullptr) {
@@ -261,7 +334,8 @@ BuiltDialog BuildFromTemplate(QWidget* parent, const lang::DialogTemplate& tmpl,
     }
     parent->setFont(built.font);
     parent->setWindowTitle(QString::fromStdString(tmpl.strCaption));
-    const QRect size = DialogUnitsToPixels(built.font, 0, 0, tmpl.cx, tmpl.cy);
+    built.units = TemplateBaseUnits(built.font, tmpl, itemTexts);
+    const QRect size = DialogUnitsToPixels(built.units, 0, 0, tmpl.cx, tmpl.cy);
     parent->resize(size.width(), size.height());
 
     QButtonGroup* radioGroup = nullptr;
@@ -290,8 +364,7 @@ BuiltDialog BuildFromTemplate(QWidget* parent, const lang::DialogTemplate& tmpl,
         }
 
         widget->setGeometry(
-            DialogUnitsToPixels(built.font, control.x, control.y, control.cx, control.cy));
-        ShrinkToFit(widget, built.font);
+            DialogUnitsToPixels(built.units, control.x, control.y, control.cx, control.cy));
         if (control.nId != -1) {
             widget->setObjectName(QStringLiteral("ctl_%1").arg(control.nId));
             built.controls.insert(control.nId, widget);

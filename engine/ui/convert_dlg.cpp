@@ -13,6 +13,7 @@
 #include <system_error>
 #include <utility>
 
+#include "controls/path_label.h"
 #include "controls/percent_bar.h"
 #include "engine/batch_driver.h"
 #include "engine/batch_rules.h"
@@ -39,11 +40,17 @@ template <class T> T* Control(const BuiltDialog& built, int nId) {
 
 } // namespace
 
-QWidget* CreatePercentBarControl(const lang::DialogControl& control, QWidget* parent) {
-    if (control.kind != lang::ControlKind::ProgressBar) {
-        return nullptr;
+QWidget* CreateConvertControl(const lang::DialogControl& control, QWidget* parent) {
+    if (control.kind == lang::ControlKind::ProgressBar) {
+        return new CPercentBar(parent);
     }
-    return new CPercentBar(parent);
+    if (control.nId == ids::kCtlStepText && control.kind == lang::ControlKind::Static) {
+        // The step names the source and the output: long paths are shortened in the middle.
+        auto* label = new CPathLabel(parent);
+        label->SetFullText(QString::fromStdString(control.strText));
+        return label;
+    }
+    return nullptr;
 }
 
 CConvertDlg::CConvertDlg(QWidget* pOwner, std::unique_ptr<IBatchList> pList, CEncoderJob& job,
@@ -54,10 +61,10 @@ CConvertDlg::CConvertDlg(QWidget* pOwner, std::unique_ptr<IBatchList> pList, CEn
     const lang::ResourceSet& resources = CurrentResources();
     const auto it = resources.dialogs.find(ids::kDlgConvert);
     if (it != resources.dialogs.end()) {
-        const BuiltDialog built = BuildFromTemplate(this, it->second, &CreatePercentBarControl);
+        const BuiltDialog built = BuildFromTemplate(this, it->second, &CreateConvertControl);
         m_pOverallBar = Control<CPercentBar>(built, ids::kCtlOverallBar);
         m_pCurrentBar = Control<CPercentBar>(built, ids::kCtlCurrentBar);
-        m_pStepLabel = Control<QLabel>(built, ids::kCtlStepText);
+        m_pStepLabel = Control<CPathLabel>(built, ids::kCtlStepText);
         m_pSizeLabel = Control<QLabel>(built, ids::kCtlSizeText);
         m_pSkipButton = Control<QPushButton>(built, ids::kCtlSkipCurrent);
         m_pCancelAllButton = Control<QPushButton>(built, ids::kCtlCancelAll);
@@ -73,7 +80,7 @@ CConvertDlg::CConvertDlg(QWidget* pOwner, std::unique_ptr<IBatchList> pList, CEn
         m_pCurrentBar->hide();
     }
     if (m_pStepLabel == nullptr) {
-        m_pStepLabel = new QLabel(this);
+        m_pStepLabel = new CPathLabel(this);
         m_pStepLabel->hide();
     }
     if (m_pSizeLabel == nullptr) {
@@ -125,7 +132,7 @@ void CConvertDlg::Initialise() {
              QPoint((owner.width() - width()) / 2, (owner.height() - height()) / 2));
     }
     // The first transfer replaces the template texts with the empty step and size texts.
-    m_pStepLabel->setText(QString());
+    m_pStepLabel->SetFullText(QString());
     m_pSizeLabel->setText(m_strSize);
     setWindowTitle(QString::fromLatin1(kCaption));
     for (CPercentBar* bar : {m_pOverallBar, m_pCurrentBar}) {
@@ -158,8 +165,8 @@ void CConvertDlg::Tick() {
         }
     }
     const QString strStep = FromUtf8(m_batch.m_strStep);
-    if (m_pStepLabel->text() != strStep) {
-        m_pStepLabel->setText(strStep);
+    if (m_pStepLabel->FullText() != strStep) {
+        m_pStepLabel->SetFullText(strStep);
     }
     if (m_pSizeLabel->text() != m_strSize) {
         m_pSizeLabel->setText(m_strSize);

@@ -16,6 +16,7 @@
 #include "profiles/conversion_settings.h"
 
 class CEncoderJob;
+class CPathLabel;
 class CPercentBar;
 class QEventLoop;
 class QLabel;
@@ -52,7 +53,7 @@ public:
     // The parts of the window, for the tests and the view.
     CPercentBar* OverallBar() const { return m_pOverallBar; }
     CPercentBar* CurrentBar() const { return m_pCurrentBar; }
-    QLabel* StepLabel() const { return m_pStepLabel; }
+    CPathLabel* StepLabel() const { return m_pStepLabel; }
     QLabel* SizeLabel() const { return m_pSizeLabel; }
     QPushButton* SkipButton() const { return m_pSkipButton; }
     QPushButton* CancelAllButton() const { return m_pCancelAllButton; }
@@ -83,7 +84,7 @@ private:
 
     CPercentBar* m_pOverallBar = nullptr;
     CPercentBar* m_pCurrentBar = nullptr;
-    QLabel* m_pStepLabel = nullptr;
+    CPathLabel* m_pStepLabel = nullptr;
     QLabel* m_pSizeLabel = nullptr;
     QPushButton* m_pSkipButton = nullptr;
     QPushButton* m_pCancelAllButton = nullptr;
@@ -96,6 +97,6 @@ private:
     bool m_bEnding = false; // Finish has begun
 };
 
-// Creates the percent bars for the progress-bar controls of a dialog template (for the dialog
-// builder's factory); nullptr for every other control.
-QWidget* CreatePercentBarControl(const lang::DialogControl& control, QWidget* parent);
+// The dialog builder's factory for template 106: percent bars for the progress-bar controls and a
+// path label for the step text; nullptr for every other control.
+QWidget* CreateConvertControl(const lang::DialogControl& control, QWidget* parent);

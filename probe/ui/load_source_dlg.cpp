@@ -1,5 +1,7 @@
 #include "probe/ui/load_source_dlg.h"
 
+#include "controls/path_label.h"
+
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QKeyEvent>
@@ -36,18 +38,28 @@ const lang::DialogTemplate& LoadTemplate() {
     return it->second;
 }
 
+// The text names the file being probed: a long path is shortened in the middle, never cut.
+QWidget* MakeLoadControl(const lang::DialogControl& control, QWidget* parent) {
+    if (control.nId != ids::kCtlStepText || control.kind != lang::ControlKind::Static) {
+        return nullptr;
+    }
+    auto* label = new CPathLabel(parent);
+    label->SetFullText(QString::fromStdString(control.strText));
+    return label;
+}
+
 } // namespace
 
 CLoadSourceDlg::CLoadSourceDlg(ILoadView* pView, std::vector<std::string> paths, QWidget* parent)
     : QDialog(parent), m_pView(pView), m_paths(std::move(paths)) {
-    const BuiltDialog built = BuildFromTemplate(this, LoadTemplate());
-    m_pText = qobject_cast<QLabel*>(built.controls.value(ids::kCtlStepText, nullptr));
+    const BuiltDialog built = BuildFromTemplate(this, LoadTemplate(), &MakeLoadControl);
+    m_pText = qobject_cast<CPathLabel*>(built.controls.value(ids::kCtlStepText, nullptr));
     m_pProgress = qobject_cast<QProgressBar*>(built.controls.value(ids::kCtlOverallBar, nullptr));
     // No caption text and no buttons: the dialog has no title bar to close it with.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint);
     setModal(true);
     if (m_pText != nullptr) {
-        m_pText->setText(QString()); // the text member is empty at first
+        m_pText->SetFullText(QString()); // the text member is empty at first
     }
     if (m_pProgress != nullptr) {
         m_pProgress->setRange(0, 100);
@@ -127,8 +139,8 @@ void CLoadSourceDlg::PushText() {
         const std::lock_guard<std::mutex> lock(m_textLock);
         strText = QString::fromStdString(m_strText);
     }
-    if (m_pText != nullptr && m_pText->text() != strText) {
-        m_pText->setText(strText);
+    if (m_pText != nullptr && m_pText->FullText() != strText) {
+        m_pText->SetFullText(strText);
     }
 }
 

@@ -15,7 +15,7 @@
 #include "probe/load_host.h"
 #include "probe/ui/load_view.h"
 
-class QLabel;
+class CPathLabel;
 class QProgressBar;
 class QThread;
 
@@ -61,7 +61,7 @@ private:
 
     ILoadView* m_pView;
     std::vector<std::string> m_paths;
-    QLabel* m_pText = nullptr;
+    CPathLabel* m_pText = nullptr;
     QProgressBar* m_pProgress = nullptr;
     QPointer<QWidget> m_pList; // the view's list, painted by the timer while the pass runs
     std::mutex m_textLock;

@@ -3,6 +3,10 @@
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QStyle>
+
+#include <algorithm>
+#include <cstdint>
 
 #include <utility>
 
@@ -30,12 +34,6 @@ QString SegmentText(int nStart, int nEnd) {
     return ClockText(nStart) + QLatin1Char('-') + ClockText(nEnd);
 }
 
-int ScaledColumnWidth(int nWidth, const QFont& font) {
-    // Rounded half away from zero, as dialog units are.
-    const int nCharWidth = QFontMetrics(font).averageCharWidth();
-    return (nWidth * nCharWidth + kDesignCharWidth / 2) / kDesignCharWidth;
-}
-
 CSourceList::CSourceList(QWidget* parent) : QTreeWidget(parent) {
     setRootIsDecorated(false);
     setItemsExpandable(false);
@@ -58,14 +56,13 @@ CSourceList::CSourceList(QWidget* parent) : QTreeWidget(parent) {
 void CSourceList::CreateColumns() {
     struct Column {
         int nTitleId;
-        int nWidth;
         Qt::Alignment alignment;
     };
     const Column columns[kColumnCount] = {
-        {ids::kStrColSource, 100, Qt::AlignLeft},
-        {ids::kStrColTarget, 200, Qt::AlignLeft},
-        {ids::kStrColDuration, 100, Qt::AlignRight},
-        {ids::kStrColStatus, 63, Qt::AlignLeft},
+        {ids::kStrColSource, Qt::AlignLeft},
+        {ids::kStrColTarget, Qt::AlignLeft},
+        {ids::kStrColDuration, Qt::AlignRight},
+        {ids::kStrColStatus, Qt::AlignLeft},
     };
     setColumnCount(kColumnCount);
     auto* headerItem = new QTreeWidgetItem();
@@ -74,11 +71,42 @@ void CSourceList::CreateColumns() {
         headerItem->setTextAlignment(i, columns[i].alignment | Qt::AlignVCenter);
     }
     setHeaderItem(headerItem);
-    // The widths were laid out for the platform's smaller dialog font; they grow with this
-    // list's font as the dialog units do, so the texts they were made for still fit.
-    for (int i = 0; i < kColumnCount; ++i) {
-        setColumnWidth(i, ScaledColumnWidth(columns[i].nWidth, font()));
+    FitColumns();
+}
+
+void CSourceList::FitColumns() {
+    if (columnCount() != kColumnCount) {
+        return;
     }
+    const QFontMetrics metrics(font());
+    // The item view draws a cell's text inside a margin on either side; an average character
+    // each side keeps neighbouring columns' texts apart.
+    const int nCellMargin =
+        2 * std::max(style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1,
+                     metrics.averageCharWidth());
+    auto needed = [&](int nColumn, const QStringList& texts) {
+        int nWidth = header()->sectionSizeHint(nColumn);
+        for (const QString& text : texts) {
+            nWidth = std::max(nWidth, metrics.horizontalAdvance(text) + nCellMargin);
+        }
+        return nWidth;
+    };
+    QStringList statuses;
+    for (std::int32_t nStatus = kStatusReady; nStatus <= kStatusError; ++nStatus) {
+        statuses.append(QString::fromStdString(StatusText(nStatus)));
+    }
+    constexpr int kLongestSeconds = 99 * 3600 + 59 * 60 + 59;
+    const int nDuration = needed(2, {SegmentText(kLongestSeconds, kLongestSeconds)});
+    const int nStatus = needed(3, statuses);
+    const int nRoom = width() - 2 * frameWidth() -
+                      style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    const int nShared = std::max(0, nRoom - nDuration - nStatus);
+    const int nSource = std::max(header()->sectionSizeHint(0), nShared / 3);
+    const int nTarget = std::max(header()->sectionSizeHint(1), nShared - nSource);
+    setColumnWidth(0, nSource);
+    setColumnWidth(1, nTarget);
+    setColumnWidth(2, nDuration);
+    setColumnWidth(3, nStatus);
 }
 
 int CSourceList::InsertRow(int nRow, const QString& strText, int nIndex) {

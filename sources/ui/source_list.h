@@ -14,10 +14,15 @@ class CSourceList : public QTreeWidget {
 public:
     explicit CSourceList(QWidget* parent = nullptr);
 
-    // The four columns with their headers in the current interface language: "Source" 100 px,
-    // "Target" 200 px, "Convert Duration" 100 px right-aligned, "Status" 63 px, each scaled with
-    // the list's font (ScaledColumnWidth).
+    // The four columns with their headers in the current interface language: "Source",
+    // "Target", "Convert Duration" right-aligned and "Status", sized by FitColumns.
     void CreateColumns();
+    // Sizes the columns for the list's font and width: "Convert Duration" and "Status" as wide as
+    // their header and their longest text (a segment of 99 hours, every status text); "Source"
+    // and "Target" share the rest of the list in the ratio 100 : 200, so that all four stay
+    // inside the list (room is kept for the vertical scroll bar) and no horizontal scroll bar
+    // appears.
+    void FitColumns();
 
     int RowCount() const { return topLevelItemCount(); }
     // Inserts a row at `nRow` (clamped to 0..RowCount) showing `strText` in column 0, with item
@@ -69,9 +74,3 @@ QString ClockText(int nSeconds);
 
 // The segment column's text: the clock texts of start and end joined by "-".
 QString SegmentText(int nStart, int nEnd);
-
-// The column widths are pixels for the platform's dialog font, whose average character is
-// kDesignCharWidth pixels wide; a width in the list's font grows with that font's average character
-// width, so the texts a column was made for still fit.
-inline constexpr int kDesignCharWidth = 5;
-int ScaledColumnWidth(int nWidth, const QFont& font);

@@ -86,12 +86,18 @@ void MainFrameTest::cleanupTestCase() {
 
 void MainFrameTest::windowIsFixedCentredAndTitled() {
     QCOMPARE(m_frame->windowTitle(), QStringLiteral("Lumicast"));
-    QCOMPARE(m_frame->size(), QSize(735, 564));
+    // 735 by 564, or just as much larger as the form needs at the scale of its texts.
+    const QSize form = m_frame->View()->FormSize();
+    const int nChrome = m_frame->height() - m_frame->View()->height();
+    const QSize size(qMax(735, form.width()), qMax(564, form.height() + nChrome));
+    QCOMPARE(m_frame->size(), size);
+    QVERIFY(m_frame->View()->height() >= form.height());
     QCOMPARE(m_frame->minimumSize(), m_frame->maximumSize());
     QVERIFY(!(m_frame->windowFlags() & Qt::WindowMaximizeButtonHint));
     QVERIFY(m_frame->windowFlags() & Qt::WindowCloseButtonHint);
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    QCOMPARE(m_frame->pos(), QPoint((screen.width() - 735) / 2, (screen.height() - 564) / 2));
+    QCOMPARE(m_frame->pos(),
+             QPoint((screen.width() - size.width()) / 2, (screen.height() - size.height()) / 2));
     QCOMPARE(qobject_cast<CVelmoraView*>(m_frame->centralWidget()), m_frame->View());
     QVERIFY(m_frame->View()->isVisible());
 }

@@ -57,15 +57,22 @@ private slots:
     void groupBoxStaysBehindItsControls();
     void factoryReplacesCustomControls();
     void labelsDropMnemonicMarks();
-    void tightTextStepsDownToFit();
+    void tightTextWidensTheWholeDialog();
 };
 
 void DialogBuilderTest::unitsRoundToNearestPixel() {
     QFont font = QApplication::font();
     font.setPointSize(8);
     const QFontMetrics metrics(font);
-    const int w = metrics.averageCharWidth();
+    // The platform's rule: the average of the 52 Latin letters, rounded; the line height.
+    const int w = (metrics.horizontalAdvance(
+                       QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) /
+                       26 +
+                   1) /
+                  2;
     const int h = metrics.height();
+    QCOMPARE(FontBaseUnits(font).dX, static_cast<double>(w));
+    QCOMPARE(FontBaseUnits(font).dY, static_cast<double>(h));
     const auto rounded = [](int units, int base, int div) {
         return static_cast<int>(std::lround(static_cast<double>(units) * base / div));
     };
@@ -88,7 +95,7 @@ void DialogBuilderTest::parentTakesTemplateSizeCaptionAndFont() {
     QCOMPARE(built.font.pointSize(), 8);
     QCOMPARE(parent.font().pointSize(), 8);
     QCOMPARE(parent.windowTitle(), QStringLiteral("Sample"));
-    const QRect size = DialogUnitsToPixels(built.font, 0, 0, 200, 120);
+    const QRect size = DialogUnitsToPixels(built.units, 0, 0, 200, 120);
     QCOMPARE(parent.size(), size.size());
     QVERIFY(built.controls.isEmpty());
 }
@@ -104,7 +111,7 @@ void DialogBuilderTest::controlsAreNamedAndPlacedByTheirIds() {
     QVERIFY(label != nullptr);
     QCOMPARE(built.controls.value(1030), label);
     QCOMPARE(label->text(), QStringLiteral("Step"));
-    QCOMPARE(label->geometry(), DialogUnitsToPixels(built.font, 10, 20, 100, 8));
+    QCOMPARE(label->geometry(), DialogUnitsToPixels(built.units, 10, 20, 100, 8));
     auto* edit = parent.findChild<QLineEdit*>(QStringLiteral("ctl_1001"));
     QVERIFY(edit != nullptr);
     QCOMPARE(edit->text(), QStringLiteral("/tmp/out/"));
@@ -259,7 +266,7 @@ void DialogBuilderTest::factoryReplacesCustomControls() {
     QVERIFY(custom->property("made_by_factory").toBool());
     QCOMPARE(custom->objectName(), QStringLiteral("ctl_1026"));
     QVERIFY(custom->isHidden());
-    QCOMPARE(custom->geometry(), DialogUnitsToPixels(built.font, 0, 0, 100, 10));
+    QCOMPARE(custom->geometry(), DialogUnitsToPixels(built.units, 0, 0, 100, 10));
     // Other kinds fall back to the default widgets.
     QVERIFY(!built.controls.value(1030)->property("made_by_factory").toBool());
 }
@@ -272,28 +279,44 @@ void DialogBuilderTest::labelsDropMnemonicMarks() {
              QStringLiteral("Format: R&D"));
 }
 
-void DialogBuilderTest::tightTextStepsDownToFit() {
+void DialogBuilderTest::tightTextWidensTheWholeDialog() {
     QWidget parent;
-    BuildFromTemplate(
-        &parent, Template({Ctl(1, lang::ControlKind::Static, "Samplerate:", 0, 0, 40, 8),
-                           Ctl(2, lang::ControlKind::Static, "Size:", 0, 10, 36, 8),
-                           Ctl(3, lang::ControlKind::CheckBox, "Variable Bit Rate", 0, 20, 72, 10),
-                           Ctl(4, lang::ControlKind::Static,
-                               "A text far too long for so small a label", 0, 30, 20, 8),
-                           Ctl(5, lang::ControlKind::Static, "Two\nlines", 0, 40, 8, 16)}));
-    const auto width = [](QWidget* widget, const QString& text) {
-        return QFontMetrics(widget->font()).horizontalAdvance(text);
-    };
+    const QStringList items = {QStringLiteral("Keep Original"),
+                               QStringLiteral("64 kbps - Better than FM (Recommended)")};
+    const BuiltDialog built = BuildFromTemplate(
+        &parent,
+        Template({Ctl(1, lang::ControlKind::Static, "Samplerate:", 0, 0, 36, 8),
+                  Ctl(2, lang::ControlKind::Static, "Size:", 0, 10, 36, 8),
+                  Ctl(3, lang::ControlKind::CheckBox, "Variable Bit Rate", 0, 20, 60, 10),
+                  Ctl(4, lang::ControlKind::Static, "A text far too long for so small a label", 0,
+                      30, 20, 8, lang::kStyleHidden),
+                  Ctl(5, lang::ControlKind::Static, "A text that wraps over its two lines", 0, 40,
+                      20, 16),
+                  Ctl(6, lang::ControlKind::ComboBox, "", 0, 60, 80, 12)}),
+        nullptr, ControlTexts{{6, items}});
+    // One scale for the whole dialog, wider than the font's own so that the tight texts fit.
+    QVERIFY(built.units.dX > FontBaseUnits(built.font).dX);
+    QCOMPARE(built.units.dY, FontBaseUnits(built.font).dY);
+    QCOMPARE(parent.size(), DialogUnitsToPixels(built.units, 0, 0, 200, 120).size());
+    for (int nId : {1, 2, 3, 5}) {
+        QWidget* widget = built.controls.value(nId);
+        // Every control keeps the dialog's font and its template rectangle at that scale.
+        QCOMPARE(widget->font(), built.font);
+        QCOMPARE(widget->width(),
+                 DialogUnitsToPixels(built.units, 0, 0, nId == 3 ? 60 : (nId == 5 ? 20 : 36), 0)
+                     .width());
+    }
     auto* tight = parent.findChild<QLabel*>(QStringLiteral("ctl_1"));
-    QVERIFY(tight->font().pointSizeF() < 8.0);
-    QVERIFY(tight->font().pointSizeF() >= 7.0);
-    QVERIFY(width(tight, tight->text()) <= tight->width());
-    QCOMPARE(parent.findChild<QLabel*>(QStringLiteral("ctl_2"))->font().pointSizeF(), 8.0);
+    QVERIFY(tight->sizeHint().width() <= tight->width());
     auto* check = parent.findChild<QCheckBox*>(QStringLiteral("ctl_3"));
     QVERIFY(check->sizeHint().width() <= check->width());
-    // Never below 7 points, and a text meant to wrap keeps the dialog font.
-    QCOMPARE(parent.findChild<QLabel*>(QStringLiteral("ctl_4"))->font().pointSizeF(), 7.0);
-    QCOMPARE(parent.findChild<QLabel*>(QStringLiteral("ctl_5"))->font().pointSizeF(), 8.0);
+    // The hidden label and the wrapping one did not widen the scale: it is set by the label, the
+    // check box or the list's longest item, whichever needs most.
+    const int nItem = QFontMetrics(built.font).horizontalAdvance(items[1]);
+    auto* combo = qobject_cast<QComboBox*>(built.controls.value(6));
+    QVERIFY(combo != nullptr);
+    QVERIFY(combo->width() > nItem);
+    QVERIFY(built.units.dX < 4.0 * 2 * nItem / 80);
 }
 
 QTEST_MAIN(DialogBuilderTest)

@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include "controls/path_label.h"
 #include "controls/percent_bar.h"
 #include "engine/ui/convert_dlg.h"
 #include "engine/ui/helpers/convert_fixture.h"
@@ -53,7 +54,7 @@ private slots:
         for (bool bMain : setup.m_list.m_fillOnMainThread) {
             QVERIFY(bMain);
         }
-        QCOMPARE(dialog.StepLabel()->text(),
+        QCOMPARE(dialog.StepLabel()->FullText(),
                  QString::fromStdString("Step 1/1: From \"/videos/clip.avi\" \n          to \"" +
                                         setup.Out() +
                                         "clip-cvt.mp4\" \n          Click \"Skip\" or "
@@ -77,7 +78,7 @@ private slots:
         Poller watch([&] {
             if (firstSizes.isEmpty()) {
                 // The template's "0k" is gone before any output exists.
-                firstSizes << dialog.SizeLabel()->text() << dialog.StepLabel()->text();
+                firstSizes << dialog.SizeLabel()->text() << dialog.StepLabel()->FullText();
             }
             if (setup.RowRunning(dialog, 1) && ++nTicksInSecond == 30) {
                 // The second output does not exist yet: the first one's size stays.
