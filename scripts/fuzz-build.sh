@@ -17,8 +17,10 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
   fi
   # Warnings are not errors here: clang warns about other things than the compiler of the normal
   # build, which keeps them at zero with -Werror.
+  # LUMICAST_LINKER: more cmake arguments for the linker (scripts/test.sh picks lld).
+  # shellcheck disable=SC2086 # a word list
   CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DLUMICAST_FUZZ=ON -DLUMICAST_BUILD_GUI=OFF \
     -DLUMICAST_BUILD_TESTS=OFF -DLUMICAST_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    "${launcher[@]}" >/dev/null
+    "${launcher[@]}" ${LUMICAST_LINKER:-} >/dev/null
 fi
 cmake --build "$build" -j "${LUMICAST_FUZZ_JOBS:-2}" --target fuzz_seeds "${@:-fuzz_all}"

@@ -7,7 +7,7 @@ set -euo pipefail
 
 PACKAGES=(
   # tool chain
-  build-essential cmake ninja-build pkg-config git clang-format clang-tidy ccache
+  build-essential cmake ninja-build pkg-config git clang-format clang-tidy ccache lld
   # the fuzz targets: clang with its sanitizer and libFuzzer runtime
   clang libclang-rt-14-dev
   # the package: cpack's dependency search, the icon sizes, the validators of the test run

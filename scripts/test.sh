@@ -27,6 +27,14 @@ if command -v ccache > /dev/null; then
   export CCACHE_NOHASHDIR=1
 fi
 
+# lld links the test programs several times faster than the default linker.
+LINKER=""
+if command -v ld.lld > /dev/null; then
+  LINKER="-DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=lld -DCMAKE_SHARED_LINKER_FLAGS=-fuse-ld=lld"
+  LINKER+=" -DCMAKE_MODULE_LINKER_FLAGS=-fuse-ld=lld"
+fi
+export LUMICAST_LINKER=$LINKER
+
 TIMES=()
 run_suite() { # build-dir ctest-args... ; cmake-args come from $CMAKE_ARGS
   local dir=$1 phase built tested
@@ -34,7 +42,7 @@ run_suite() { # build-dir ctest-args... ; cmake-args come from $CMAKE_ARGS
   phase=$(date +%s)
   echo "== ${dir}: configure and build"
   # shellcheck disable=SC2086 # the argument variables are word lists
-  cmake -S . -B "$dir" -G Ninja -DLUMICAST_WERROR=ON -DLUMICAST_BUILD_TESTS=ON $LAUNCHER \
+  cmake -S . -B "$dir" -G Ninja -DLUMICAST_WERROR=ON -DLUMICAST_BUILD_TESTS=ON $LAUNCHER $LINKER \
     ${CMAKE_ARGS:-} >/dev/null
   # shellcheck disable=SC2086 # BUILD_TARGETS is a word list
   cmake --build "$dir" -j "$JOBS" ${BUILD_TARGETS:+--target $BUILD_TARGETS}

@@ -42,8 +42,4 @@ std::string ShellQuote(const std::string& text) {
     return out + "'";
 }
 
-std::string BinDir() {
-    return LUMICAST_BIN_DIR;
-}
-
 } // namespace testkit

@@ -27,4 +27,8 @@ std::string ShellQuote(const std::string& text);
 // The build's bin folder (where Kestrelvx and the programs are).
 std::string BinDir();
 
+// The build folder and the source folder.
+std::string BuildDir();
+std::string SourceDir();
+
 } // namespace testkit

@@ -97,8 +97,7 @@ TEST(HelpPages, InstalledLayoutHoldsThePagesAndTheLookupFindsThem) {
     testkit::TempDir prefix;
     const std::string strInstall =
         "cmake -DCMAKE_INSTALL_PREFIX=" + testkit::ShellQuote(prefix.Path()) + " -P " +
-        testkit::ShellQuote(std::string(LUMICAST_BUILD_DIR) + "/help/cmake_install.cmake") +
-        " > /dev/null";
+        testkit::ShellQuote(testkit::BuildDir() + "/help/cmake_install.cmake") + " > /dev/null";
     ASSERT_EQ(testkit::Shell(strInstall), 0);
     const fs::path pages = fs::path(prefix.Path()) / "share/lumicast/help";
     std::set<std::string> external;

@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 namespace {
 
 std::string TestModule(const std::string& name) {
-    return std::string(LANG_TEST_MODULE_DIR) + "/LanRes" + name + "Dll.so";
+    return testkit::BuildDir() + "/tests/lang/modules/LanRes" + name + "Dll.so";
 }
 
 // A module folder for one test; the selection goes back to its start state afterwards.

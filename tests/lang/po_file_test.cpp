@@ -2,6 +2,8 @@
 // a translator can make (a missing text, a stale one, a changed printf conversion).
 #include "lang/po_file.h"
 
+#include "common/testkit.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,7 +15,7 @@
 namespace {
 
 lang::PoCatalog LoadCatalog(const std::string& name) {
-    std::ifstream in(std::string(LUMICAST_SOURCE_DIR) + "/lang/po/" + name, std::ios::binary);
+    std::ifstream in(testkit::SourceDir() + "/lang/po/" + name, std::ios::binary);
     std::stringstream ss;
     ss << in.rdbuf();
     lang::PoCatalog catalog;
