@@ -74,7 +74,8 @@ protected:
             "\n;; esac\n"
             "else\n"
             "  case \"$in\" in */a.mp4)\n" +
-            script.convertA + "\n;; */b.mp4)\n" + script.convertB +
+            script.convertA + "\n;; */b.mp4)\n" + script.convertB + "\n;; */c.mp4)\n" +
+            m_strConvertC +
             "\n;; esac\n"
             "fi\n"
             "exec " +
@@ -123,6 +124,7 @@ protected:
     std::string m_strBin;
     std::string m_strOut;
     std::string m_strProgram;
+    std::string m_strConvertC; // shell lines before the conversion of c.mp4
     std::vector<std::string> m_sources;
 };
 
@@ -318,6 +320,9 @@ TEST_F(FaultTest, CancelAllEndsAHungEncoderAtOnce) {
 }
 
 TEST_F(FaultTest, CancelAtAnyMomentLeavesNoUnreadableFinishedFile) {
+    // c waits before its conversion, so a signal that comes after b's end still finds the batch
+    // running however fast the machine converts.
+    m_strConvertC = "sleep 3 & echo $! >> \"$pids\"; wait";
     WriteEncoder({});
     for (const int nDelayMs : {0, 150, 400, 800, 1200}) {
         SCOPED_TRACE(nDelayMs);

@@ -10,6 +10,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QListView>
+#include <QPixmap>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
@@ -140,6 +141,10 @@ void OpenFilterTest::dialogListsNamesOnlyAndFiltersByThem() {
         const QStringList filters = dialog.nameFilters();
         QTRY_COMPARE_WITH_TIMEOUT(Listed(dialog).size(), 5, 5000);
         allMedia = Listed(dialog);
+        // With LUMICAST_SCREENSHOT_DIR set, the dialog as the user sees it is saved there.
+        if (const QByteArray dir = qgetenv("LUMICAST_SCREENSHOT_DIR"); !dir.isEmpty()) {
+            dialog.grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/add-dialog.png"));
+        }
         dialog.selectNameFilter(filters.value(1));
         QTRY_COMPARE_WITH_TIMEOUT(Listed(dialog).size(), 3, 5000);
         videoOnly = Listed(dialog);
