@@ -72,4 +72,6 @@ const unsigned char kVersionRecord[${byte_count}] = {${byte_list}};
 } // namespace
 ")
   target_sources(${target} PRIVATE "${source}")
+  # A table of bytes: a precompiled header of the target would only cost time here.
+  set_source_files_properties("${source}" PROPERTIES SKIP_PRECOMPILE_HEADERS ON)
 endfunction()

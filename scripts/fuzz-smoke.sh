@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Builds every fuzz target (clang, in build-fuzz/) and runs each for a fixed number of inputs,
-# after replaying its seeds and kept regression inputs (fuzz/corpus/TARGET/ and the generated
-# seeds). Exits non-zero when any target finds a crash, a sanitizer report, a leak, a broken
-# property or a hang; the input is then in build-fuzz/findings/smoke/TARGET/.
+# Builds every fuzz target (clang, in build-fuzz/ or the folder LUMICAST_FUZZ_BUILD names) and runs
+# each for a fixed number of inputs, after replaying its seeds and kept regression inputs
+# (fuzz/corpus/TARGET/ and the generated seeds). Exits non-zero when any target finds a crash, a sanitizer report, a leak, a broken
+# property or a hang; the input is then in BUILD/findings/smoke/TARGET/.
 # The counts keep the whole run under about two minutes on a busy two-core machine; one target
 # runs at a time. LUMICAST_FUZZ_SMOKE_SCALE=N multiplies the counts.
 set -euo pipefail

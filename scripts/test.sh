@@ -2,10 +2,10 @@
 # Installs what is missing, builds Lumicast and runs every test:
 #   1. the normal build (warnings as errors) with all tests, the installed tree and the package's
 #      checks included;
-#   2. an AddressSanitizer + UndefinedBehaviorSanitizer (and leak) build of the plain C++ code with its
-#      tests;
-#   3. a ThreadSanitizer build of the plain C++ code with the threaded tests;
-#   4. the fuzz targets (clang, libFuzzer), each run for a fixed number of inputs.
+#   2. an AddressSanitizer + UndefinedBehaviorSanitizer (and leak) build of the plain C++ code with
+#      clang, which runs its tests and then the fuzz targets (libFuzzer) from the same build, each
+#      for a fixed number of inputs;
+#   3. a ThreadSanitizer build of the plain C++ code with the threaded tests.
 # Set LUMICAST_QUICK=1 to run only the first. Each pass prints its build and test times.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -36,13 +36,13 @@ fi
 export LUMICAST_LINKER=$LINKER
 
 TIMES=()
-run_suite() { # build-dir ctest-args... ; cmake-args come from $CMAKE_ARGS
+run_suite() { # build-dir ctest-args... ; cmake-args come from $CMAKE_ARGS, -Werror from $WERROR
   local dir=$1 phase built tested
   shift
   phase=$(date +%s)
   echo "== ${dir}: configure and build"
   # shellcheck disable=SC2086 # the argument variables are word lists
-  cmake -S . -B "$dir" -G Ninja -DLUMICAST_WERROR=ON -DLUMICAST_BUILD_TESTS=ON $LAUNCHER $LINKER \
+  cmake -S . -B "$dir" -G Ninja -DLUMICAST_WERROR="${WERROR:-ON}" -DLUMICAST_BUILD_TESTS=ON $LAUNCHER $LINKER \
     ${CMAKE_ARGS:-} >/dev/null
   # shellcheck disable=SC2086 # BUILD_TARGETS is a word list
   cmake --build "$dir" -j "$JOBS" ${BUILD_TARGETS:+--target $BUILD_TARGETS}
@@ -61,18 +61,25 @@ if [ "${LUMICAST_QUICK:-0}" != "1" ]; then
   # The sanitizer builds cover the plain C++ code (no widgets) with less optimisation, to build fast;
   # the package's checks ran in the first pass.
   SANITIZER_BUILD="-DCMAKE_BUILD_TYPE=Debug -DLUMICAST_BUILD_GUI=OFF -DLUMICAST_BUILD_BENCH=OFF"
+  # One clang build serves the sanitizer tests and the fuzz targets (cmake/Fuzz.cmake): every file
+  # is compiled with AddressSanitizer, UndefinedBehaviorSanitizer and the fuzzer's coverage; the test
+  # programs link GoogleTest's main, the fuzz targets libFuzzer's. Warnings are not errors here:
+  # clang warns about other things than the compiler of the first pass, which keeps them at zero.
+  # A folder left by an older run with another compiler is made again.
+  if [ -f build-asan/CMakeCache.txt ] && ! grep -q '^LUMICAST_FUZZ:BOOL=ON' build-asan/CMakeCache.txt
+  then
+    rm -rf build-asan
+  fi
   ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
-    LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp" \
-    CMAKE_ARGS="$SANITIZER_BUILD -DLUMICAST_SANITIZE=address" run_suite build-asan -LE package
+    LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp" CC=clang CXX=clang++ WERROR=OFF \
+    CMAKE_ARGS="$SANITIZER_BUILD -DLUMICAST_FUZZ=ON" run_suite build-asan -LE package
+  # Every parser of outside input, fuzzed for a fixed number of inputs.
+  phase=$(date +%s)
+  LUMICAST_FUZZ_BUILD=build-asan ./scripts/fuzz-smoke.sh
+  TIMES+=("fuzz smoke (build-asan): $(($(date +%s) - phase)) s")
   TSAN_OPTIONS=halt_on_error=1 CMAKE_ARGS="$SANITIZER_BUILD -DLUMICAST_SANITIZE=thread" \
     BUILD_TARGETS="Kestrelvx test_support test_platform test_engine test_probe" \
     run_suite build-tsan -L threaded
-fi
-if [ "${LUMICAST_QUICK:-0}" != "1" ]; then
-  # Every parser of outside input, fuzzed for a fixed number of inputs (clang, libFuzzer).
-  phase=$(date +%s)
-  ./scripts/fuzz-smoke.sh
-  TIMES+=("fuzz smoke: build and run $(($(date +%s) - phase)) s")
 fi
 printf '== %s\n' "${TIMES[@]}"
 echo "== all tests passed in $(($(date +%s) - start)) s"

@@ -81,7 +81,8 @@ const LumicastDialog kDialogs[] = {{138, "", "MS Sans Serif", 8, 232, 92, 2, kDi
 
 const LumicastToolbarButton kToolbar[] = {{32801, 61308}, {0, 0}, {57665, 61315}};
 
-const LumicastResourceSet kSet = {
+// Case 4 exports no GetResourceSet, so the set is unused there.
+[[maybe_unused]] const LumicastResourceSet kSet = {
     TEST_VERSION,
     static_cast<uint32_t>(sizeof(LumicastResourceSet)),
     TEST_LANGUAGE,
