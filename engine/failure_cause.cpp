@@ -30,12 +30,8 @@ int SignalOf(int nExitCode) {
 
 } // namespace
 
-std::string FolderOfPath(const std::string& strPath) {
-    const std::size_t nSlash = strPath.find_last_of('/');
-    if (nSlash == std::string::npos) {
-        return ".";
-    }
-    return nSlash == 0 ? std::string("/") : strPath.substr(0, nSlash);
+std::string SourceGoneCause(const std::string& strPath) {
+    return FileExists(strPath) ? std::string() : "The source is gone: " + strPath;
 }
 
 std::string EncoderStartCause() {
@@ -73,8 +69,8 @@ std::string OutputFolderCause(const std::string& strFolder, bool bWasThere) {
 
 std::string EncoderEndCause(int nExitCode, const std::string& strInput,
                             const std::string& strOutput) {
-    if (!FileExists(strInput)) {
-        return "The source is gone: " + strInput;
+    if (std::string strGone = SourceGoneCause(strInput); !strGone.empty()) {
+        return strGone;
     }
     const std::string strFolder = FolderOfPath(strOutput);
     if (!FolderExists(strFolder)) {

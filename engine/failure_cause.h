@@ -22,5 +22,5 @@ std::string EncoderEndCause(int nExitCode, const std::string& strInput,
 // "" for an ordinary exit status.
 std::string EncoderSignalCause(int nExitCode);
 
-// The folder part of a path, without the trailing "/" ("/" for a file at the root).
-std::string FolderOfPath(const std::string& strPath);
+// The source file is gone. "" while it is there.
+std::string SourceGoneCause(const std::string& strPath);

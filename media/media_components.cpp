@@ -122,14 +122,13 @@ void WarmUp() {
     if (!InitMediaFramework()) {
         return;
     }
+    // The type finders live in a plugin of their own, found by no element name; opening needs
+    // them right after the file reader.
+    if (GstPlugin* plugin = gst_plugin_load_by_name("typefindfunctions")) {
+        gst_object_unref(plugin);
+    }
     for (const char* name : kWarmFeatures) {
         LoadFeature(name);
-        if (std::string(name) == "typefind") {
-            // The type finders live in a plugin of their own, found by no element name.
-            if (GstPlugin* plugin = gst_plugin_load_by_name("typefindfunctions")) {
-                gst_object_unref(plugin);
-            }
-        }
     }
     const char* env = std::getenv("LUMICAST_AUDIO_SINK");
     if ((env == nullptr || *env == '\0') && FactoryAvailable("autoaudiosink")) {

@@ -14,6 +14,14 @@ bool FolderExists(const std::string& path) {
     return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+std::string FolderOfPath(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? std::string("/") : path.substr(0, slash);
+}
+
 void EnsureFolder(const std::string& path) {
     if (FolderExists(path)) {
         return;

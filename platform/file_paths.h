@@ -8,6 +8,10 @@ bool FileExists(const std::string& path);
 // True when the path exists and is a folder (a link to a folder counts).
 bool FolderExists(const std::string& path);
 
+// The folder part of a path, without the trailing "/" ("/" for a file at the root, "." for a bare
+// name).
+std::string FolderOfPath(const std::string& path);
+
 // Makes sure a folder exists, creating missing parents. Only paths written with a trailing "/" are
 // created, and the recursion stops at a name without a "/" (a relative name) or at the root.
 // Failures are ignored (the caller finds out when it writes into the folder).

@@ -1,5 +1,7 @@
 #include "platform/store_file.h"
 
+#include "platform/file_paths.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -51,14 +53,6 @@ bool WriteAll(int fd, const std::string& contents) {
     return true;
 }
 
-std::string FolderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? std::string("/") : path.substr(0, slash);
-}
-
 } // namespace
 
 bool ReplaceFileContents(const std::string& path, const std::string& contents) {
@@ -81,7 +75,7 @@ bool ReplaceFileContents(const std::string& path, const std::string& contents) {
         return false;
     }
     // The rename itself reaches the disk with the folder's entry.
-    const int dirFd = open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int dirFd = open(FolderOfPath(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd >= 0) {
         fsync(dirFd);
         close(dirFd);

@@ -4,7 +4,6 @@
 #include "engine/encoder_start.h"
 #include "engine/failure_cause.h"
 #include "platform/child_proc.h"
-#include "platform/file_paths.h"
 #include "platform/tick.h"
 #include "probe/report_parser.h"
 #include "support/log.h"
@@ -106,15 +105,13 @@ HResult RunEncoderProbe(FileMediaFormat& record, const std::string& path, int si
     const HResult hr =
         bSilent ? kResultFail : (record.m_nDuration > 0 ? kResultOk : kResultNoDuration);
     if (Failed(hr)) {
-        std::string strCause;
-        if (!FileExists(path)) {
-            strCause = "The source is gone: " + path;
-        } else if (bStartFailed) {
+        std::string strCause = SourceGoneCause(path);
+        if (strCause.empty() && bStartFailed) {
             strCause = EncoderStartCause();
-        } else if (bSilent) {
+        } else if (strCause.empty() && bSilent) {
             strCause = "The encoder printed nothing for " +
                        std::to_string(silenceTimeoutMs / 1000) + " s and was ended: " + path;
-        } else {
+        } else if (strCause.empty()) {
             // Only a signal is a cause here: a probe's report ends with a failure status anyway.
             strCause = EncoderSignalCause(nExitCode);
         }
