@@ -11,8 +11,6 @@ namespace {
 constexpr int kMinKbps = 8;
 constexpr int kMaxVideoKbps = 100000;
 constexpr int kMaxAudioKbps = 512;
-constexpr int kMinSide = 16;
-constexpr int kMaxSide = 4096;
 constexpr double kMinRate = 1.0;
 constexpr double kMaxRate = 120.0;
 constexpr int kMaxChannels = 8;

@@ -3,10 +3,14 @@
 #include <string>
 #include <vector>
 
-#include "kestrelvx/arguments.h"
 #include "engine/encoder_channel.h"
+#include "kestrelvx/arguments.h"
 
 namespace kestrelvx {
+
+// The frame sides a command may ask for, and the encoder's frames never leave.
+constexpr int kMinSide = 16;
+constexpr int kMaxSide = 4096;
 
 enum class VideoCodec { Mpeg4Simple, H264 };
 

@@ -12,8 +12,6 @@ namespace {
 constexpr const char* kMpeg4Quality = "3";
 constexpr const char* kH264Quality = "23";
 constexpr int kDefaultAudioKbps = 128;
-constexpr int kMinSide = 16;
-constexpr int kMaxSide = 4096;
 // Deinterlacing keeps the frame rate: each frame becomes one progressive frame.
 constexpr const char* kDeinterlace = "bwdif=mode=send_frame:parity=auto:deint=all";
 
