@@ -2,10 +2,12 @@
 # layering: a folder that calls into a higher one fails to link. scripts/check-layers.sh checks the
 # includes the same way.
 #
-# lumicast_layer(NAME FOLDER folder [DEPENDS lower targets...] [QT])
-#   builds every folder/*.cpp into the static library NAME. QT turns on moc for widget folders.
+# lumicast_layer(NAME FOLDER folder [DEPENDS lower targets...] [QT [PCH_FROM target]])
+#   builds every folder/*.cpp into the static library NAME. QT turns on moc for widget folders and
+#   precompiles the Qt headers, or uses those of PCH_FROM, a widget library built with the same
+#   flags.
 function(lumicast_layer name)
-  cmake_parse_arguments(ARG "QT" "FOLDER" "DEPENDS" ${ARGN})
+  cmake_parse_arguments(ARG "QT" "FOLDER;PCH_FROM" "DEPENDS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${ARG_FOLDER}/*.cpp)
   file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${ARG_FOLDER}/*.h)
   list(FILTER sources EXCLUDE REGEX "/main\\.cpp$")
@@ -14,7 +16,11 @@ function(lumicast_layer name)
   target_link_libraries(${name} PUBLIC ${ARG_DEPENDS})
   if(ARG_QT)
     set_target_properties(${name} PROPERTIES AUTOMOC ON)
-    lumicast_qt_precompiled_headers(${name})
+    if(ARG_PCH_FROM)
+      target_precompile_headers(${name} REUSE_FROM ${ARG_PCH_FROM})
+    else()
+      lumicast_qt_precompiled_headers(${name})
+    endif()
   endif()
 endfunction()
 
