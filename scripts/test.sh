@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Lumicast and runs every test:
-#   1. the normal build (warnings as errors) with all tests, the installed tree and the package's
-#      checks included;
+#   1. the normal build (warnings as errors) with the widget tests, the installed tree and the
+#      package's checks (with LUMICAST_QUICK=1: every test);
 #   2. an AddressSanitizer + UndefinedBehaviorSanitizer (and leak) build of the plain C++ code with
 #      clang, which runs its tests and then the fuzz targets (libFuzzer) from the same build, each
 #      for a fixed number of inputs;
@@ -36,27 +36,36 @@ fi
 export LUMICAST_LINKER=$LINKER
 
 TIMES=()
-run_suite() { # build-dir ctest-args... ; cmake-args come from $CMAKE_ARGS, -Werror from $WERROR
+run_suite() { # build-dir ctest-args... ; cmake-args from $CMAKE_ARGS, -Werror from $WERROR, test jobs from $TEST_JOBS
   local dir=$1 phase built tested
   shift
   phase=$(date +%s)
   echo "== ${dir}: configure and build"
+  # Test builds keep line tables only as debug information (enough for stack traces and sanitizer
+  # reports) and compile the product's files in batches: each cuts the build from scratch a lot.
   # shellcheck disable=SC2086 # the argument variables are word lists
-  cmake -S . -B "$dir" -G Ninja -DLUMICAST_WERROR="${WERROR:-ON}" -DLUMICAST_BUILD_TESTS=ON $LAUNCHER $LINKER \
+  cmake -S . -B "$dir" -G Ninja -DLUMICAST_WERROR="${WERROR:-ON}" -DLUMICAST_BUILD_TESTS=ON \
+    -DLUMICAST_LINE_TABLES=ON -DLUMICAST_UNITY_BUILD=ON $LAUNCHER $LINKER \
     ${CMAKE_ARGS:-} >/dev/null
   # shellcheck disable=SC2086 # BUILD_TARGETS is a word list
   cmake --build "$dir" -j "$JOBS" ${BUILD_TARGETS:+--target $BUILD_TARGETS}
   built=$(($(date +%s) - phase))
   echo "== ${dir}: tests (built in ${built} s)"
   phase=$(date +%s)
-  ctest --test-dir "$dir" -j "$JOBS" --timeout 300 --no-tests=error "$@"
+  ctest --test-dir "$dir" -j "${TEST_JOBS:-$JOBS}" --timeout 300 --no-tests=error "$@"
   tested=$(($(date +%s) - phase))
   echo "== ${dir}: tests passed in ${tested} s"
   TIMES+=("${dir}: build ${built} s, tests ${tested} s")
 }
 
 start=$(date +%s)
-CMAKE_ARGS="" run_suite build
+if [ "${LUMICAST_QUICK:-0}" = "1" ]; then
+  CMAKE_ARGS="" run_suite build
+else
+  # The plain C++ tests run in the sanitizer passes below; this pass runs what only it builds: the
+  # widget tests, the application's version record and the package's checks.
+  CMAKE_ARGS="" run_suite build -L 'gui|package'
+fi
 if [ "${LUMICAST_QUICK:-0}" != "1" ]; then
   # The sanitizer builds cover the plain C++ code (no widgets) with less optimisation, to build fast;
   # the package's checks ran in the first pass.
@@ -70,7 +79,9 @@ if [ "${LUMICAST_QUICK:-0}" != "1" ]; then
   then
     rm -rf build-asan
   fi
-  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  # Its tests wait for the encoder and the media framework much of the time: one job more than the
+  # cores keeps both busy.
+  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 TEST_JOBS=$((JOBS + 1)) \
     LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp" CC=clang CXX=clang++ WERROR=OFF \
     CMAKE_ARGS="$SANITIZER_BUILD -DLUMICAST_FUZZ=ON" run_suite build-asan -LE package
   # Every parser of outside input, fuzzed for a fixed number of inputs.
