@@ -4,28 +4,37 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-# The layer of a folder: a folder may include its own files and those of lower layers only.
+# The layer of a folder: a folder may include its own files and those of lower layers only. Sets
+# the variable named first (no subshell per include: the check runs before every test run).
 layer() {
-    case "$1" in
-    platform) echo 1 ;; support) echo 2 ;; lang) echo 3 ;; sources) echo 4 ;; profiles) echo 5 ;;
-    engine) echo 6 ;; probe) echo 7 ;; media) echo 8 ;; cli | lang/tools) echo 9 ;;
-    ui) echo 10 ;; controls) echo 11 ;;
-    sources/ui | probe/ui | engine/ui | preview) echo 12 ;;
-    app) echo 13 ;;
-    *) echo 0 ;;
+    local n
+    case "$2" in
+    platform) n=1 ;; support) n=2 ;; lang) n=3 ;; sources) n=4 ;; profiles) n=5 ;;
+    engine) n=6 ;; probe) n=7 ;; media) n=8 ;; cli | lang/tools) n=9 ;;
+    ui) n=10 ;; controls) n=11 ;;
+    sources/ui | probe/ui | engine/ui | preview) n=12 ;;
+    app) n=13 ;;
+    *) n=0 ;;
     esac
+    printf -v "$1" '%s' "$n"
+}
+
+# The folder of a path, as dirname gives it.
+folder() {
+    if [[ $2 == */* ]]; then printf -v "$1" '%s' "${2%/*}"; else printf -v "$1" '.'; fi
 }
 
 status=0
+from="" to="" lf=0 lt=0 # set by folder and layer
 edges_files=$(mktemp)
 edges_folders=$(mktemp)
 trap 'rm -f "$edges_files" "$edges_folders"' EXIT
 
 while IFS= read -r file; do
-    from=$(dirname "$file")
+    folder from "$file"
     while IFS= read -r inc; do
         [ -e "$inc" ] || continue # a system or generated header
-        to=$(dirname "$inc")
+        folder to "$inc"
         echo "$file $inc" >>"$edges_files"
         [ "$from" = "$to" ] && continue
         echo "$from $to" >>"$edges_folders"
@@ -36,8 +45,8 @@ while IFS= read -r file; do
             status=1
             continue
         fi
-        lf=$(layer "$from")
-        lt=$(layer "$to")
+        layer lf "$from"
+        layer lt "$to"
         if [ "$lf" -eq 0 ] || [ "$lt" -eq 0 ] || [ "$lt" -ge "$lf" ]; then
             echo "upward include: $file includes $inc ($from may use only lower folders)"
             status=1
