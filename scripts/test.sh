@@ -19,12 +19,15 @@ export CTEST_OUTPUT_ON_FAILURE=1
 # The compiler cache makes a second run (and a run in another clone) rebuild only what changed.
 # Paths are hashed relative to the source folder, and the precompiled headers of the widget
 # targets are cacheable with this sloppiness.
-LAUNCHER=""
+LAUNCHER=()
 if command -v ccache > /dev/null; then
-  LAUNCHER="-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache"
+  # scripts/ccache-pch.sh runs ccache and writes the checksum of each precompiled header it makes,
+  # which ccache then hashes instead of the header itself.
+  LAUNCHER=(-DCMAKE_C_COMPILER_LAUNCHER=ccache "-DCMAKE_CXX_COMPILER_LAUNCHER=$PWD/scripts/ccache-pch.sh")
   export CCACHE_BASEDIR=$PWD
   export CCACHE_SLOPPINESS=pch_defines,time_macros,include_file_mtime,include_file_ctime
   export CCACHE_NOHASHDIR=1
+  export CCACHE_PCH_EXTSUM=1
 fi
 
 # lld links the test programs several times faster than the default linker.
@@ -65,7 +68,7 @@ run_suite() { # build-dir ctest-args... ; cmake-args from $CMAKE_ARGS, -Werror f
   # reports) and compile the product's files in batches: each cuts the build from scratch a lot.
   # shellcheck disable=SC2086 # the argument variables are word lists
   cmake -S . -B "$dir" -G Ninja -DLUMICAST_WERROR="${WERROR:-ON}" -DLUMICAST_BUILD_TESTS=ON \
-    -DLUMICAST_LINE_TABLES=ON -DLUMICAST_UNITY_BUILD=ON $LAUNCHER $LINKER \
+    -DLUMICAST_LINE_TABLES=ON -DLUMICAST_UNITY_BUILD=ON "${LAUNCHER[@]}" $LINKER \
     ${CMAKE_ARGS:-} >/dev/null
   # shellcheck disable=SC2086 # BUILD_TARGETS is a word list
   cmake --build "$dir" -j "$JOBS" ${BUILD_TARGETS:+--target $BUILD_TARGETS}
