@@ -90,8 +90,6 @@ else
   # The plain C++ tests run in the sanitizer passes below; this pass runs what only it builds: the
   # widget tests, the application's version record and the package's checks.
   CMAKE_ARGS="" run_suite build -L 'gui|package'
-fi
-if [ "${LUMICAST_QUICK:-0}" != "1" ]; then
   # The sanitizer builds cover the plain C++ code (no widgets) with less optimisation, to build fast;
   # the package's checks ran in the first pass.
   SANITIZER_BUILD="-DCMAKE_BUILD_TYPE=Debug -DLUMICAST_BUILD_GUI=OFF -DLUMICAST_BUILD_BENCH=OFF"
