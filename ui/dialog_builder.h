@@ -9,8 +9,7 @@
 #include <QFont>
 #include <QMap>
 #include <QStringList>
-
-class QWidget;
+#include <QWidget>
 
 // Pixels of 4 horizontal and of 8 vertical dialog units.
 struct DialogBaseUnits {
@@ -33,6 +32,22 @@ using ControlFactory = QWidget* (*)(const lang::DialogControl&, QWidget* parent)
 using ControlTexts = QMap<int, QStringList>;
 BuiltDialog BuildFromTemplate(QWidget* parent, const lang::DialogTemplate& tmpl,
                               ControlFactory factory = nullptr, const ControlTexts& itemTexts = {});
+
+// The control `nId` of a built dialog as a T. When the template lacks it (a language module's
+// template may), a hidden stand-in made by `make(parent)`, so that every path of the dialog has
+// its widget.
+template <class T, class Make>
+T* ControlOrStandIn(const BuiltDialog& built, int nId, QWidget* parent, Make make) {
+    if (T* control = qobject_cast<T*>(built.controls.value(nId, nullptr))) {
+        return control;
+    }
+    T* standIn = make(parent);
+    standIn->hide();
+    return standIn;
+}
+template <class T> T* ControlOrStandIn(const BuiltDialog& built, int nId, QWidget* parent) {
+    return ControlOrStandIn<T>(built, nId, parent, [](QWidget* p) { return new T(p); });
+}
 
 // The base units of a font, by the platform's rule: the base width is the average width of the 52
 // Latin letters, rounded as (width of "A".."Z" "a".."z" / 26 + 1) / 2; the base height is the

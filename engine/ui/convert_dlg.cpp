@@ -1,11 +1,9 @@
 #include "engine/ui/convert_dlg.h"
 
 #include <QCloseEvent>
-#include <QEventLoop>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QThread>
 
 #include <cstdint>
 #include <filesystem>
@@ -34,10 +32,6 @@ QString FromUtf8(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-template <class T> T* Control(const BuiltDialog& built, int nId) {
-    return qobject_cast<T*>(built.controls.value(nId, nullptr));
-}
-
 } // namespace
 
 QWidget* CreateConvertControl(const lang::DialogControl& control, QWidget* parent) {
@@ -55,46 +49,21 @@ QWidget* CreateConvertControl(const lang::DialogControl& control, QWidget* paren
 
 CConvertDlg::CConvertDlg(QWidget* pOwner, std::unique_ptr<IBatchList> pList, CEncoderJob& job,
                          const profiles::ConversionSettings& settings)
-    : QDialog(pOwner), m_pList(std::move(pList)), m_job(job), m_settings(settings) {
+    : CWorkerDlg(pOwner, kTickMs), m_pList(std::move(pList)), m_job(job), m_settings(settings) {
     m_batch.m_pJob = &m_job;
     setModal(true);
+    BuiltDialog built;
     const lang::ResourceSet& resources = CurrentResources();
     const auto it = resources.dialogs.find(ids::kDlgConvert);
     if (it != resources.dialogs.end()) {
-        const BuiltDialog built = BuildFromTemplate(this, it->second, &CreateConvertControl);
-        m_pOverallBar = Control<CPercentBar>(built, ids::kCtlOverallBar);
-        m_pCurrentBar = Control<CPercentBar>(built, ids::kCtlCurrentBar);
-        m_pStepLabel = Control<CPathLabel>(built, ids::kCtlStepText);
-        m_pSizeLabel = Control<QLabel>(built, ids::kCtlSizeText);
-        m_pSkipButton = Control<QPushButton>(built, ids::kCtlSkipCurrent);
-        m_pCancelAllButton = Control<QPushButton>(built, ids::kCtlCancelAll);
+        built = BuildFromTemplate(this, it->second, &CreateConvertControl);
     }
-    // A language module whose template lacks a control still gets a working dialog: the missing
-    // parts are made (hidden) so that every path below has its widget.
-    if (m_pOverallBar == nullptr) {
-        m_pOverallBar = new CPercentBar(this);
-        m_pOverallBar->hide();
-    }
-    if (m_pCurrentBar == nullptr) {
-        m_pCurrentBar = new CPercentBar(this);
-        m_pCurrentBar->hide();
-    }
-    if (m_pStepLabel == nullptr) {
-        m_pStepLabel = new CPathLabel(this);
-        m_pStepLabel->hide();
-    }
-    if (m_pSizeLabel == nullptr) {
-        m_pSizeLabel = new QLabel(this);
-        m_pSizeLabel->hide();
-    }
-    if (m_pSkipButton == nullptr) {
-        m_pSkipButton = new QPushButton(this);
-        m_pSkipButton->hide();
-    }
-    if (m_pCancelAllButton == nullptr) {
-        m_pCancelAllButton = new QPushButton(this);
-        m_pCancelAllButton->hide();
-    }
+    m_pOverallBar = ControlOrStandIn<CPercentBar>(built, ids::kCtlOverallBar, this);
+    m_pCurrentBar = ControlOrStandIn<CPercentBar>(built, ids::kCtlCurrentBar, this);
+    m_pStepLabel = ControlOrStandIn<CPathLabel>(built, ids::kCtlStepText, this);
+    m_pSizeLabel = ControlOrStandIn<QLabel>(built, ids::kCtlSizeText, this);
+    m_pSkipButton = ControlOrStandIn<QPushButton>(built, ids::kCtlSkipCurrent, this);
+    m_pCancelAllButton = ControlOrStandIn<QPushButton>(built, ids::kCtlCancelAll, this);
     // Neither button is the default: Enter is the close box's question, never a button.
     for (QPushButton* button : {m_pSkipButton, m_pCancelAllButton}) {
         button->setAutoDefault(false);
@@ -102,18 +71,16 @@ CConvertDlg::CConvertDlg(QWidget* pOwner, std::unique_ptr<IBatchList> pList, CEn
     }
     connect(m_pSkipButton, &QPushButton::clicked, this, &CConvertDlg::Skip);
     connect(m_pCancelAllButton, &QPushButton::clicked, this, &CConvertDlg::Finish);
-    m_timer.setInterval(kTickMs);
-    connect(&m_timer, &QTimer::timeout, this, &CConvertDlg::Tick);
 }
 
 CConvertDlg::~CConvertDlg() {
-    if (m_worker.joinable()) {
+    if (IsWorkerRunning()) {
         // Only reached when the dialog goes while its batch still runs: stop the batch and serve
         // the worker's last requests before it is joined; nothing else may end the dialog now.
         m_bEnding = true;
         CancelAllSources(m_batch);
-        WaitForWorker();
     }
+    WaitForWorker();
 }
 
 int CConvertDlg::DoModal() {
@@ -143,8 +110,7 @@ void CConvertDlg::Initialise() {
     // of this batch must not show it.
     m_job.m_nPercent = 0;
     m_batch.m_evDone.Reset();
-    m_worker = std::thread([this] { ConvertSourcesThread(this); });
-    m_timer.start();
+    StartWorker([this] { ConvertSourcesThread(this); });
 }
 
 void CConvertDlg::Tick() {
@@ -199,7 +165,7 @@ void CConvertDlg::Finish() {
         Prompts().Message(this, FromUtf8(LoadResString(ids::kStrConversionCompleted)),
                           PromptButtons::Ok, PromptIcon::Information);
     }
-    m_timer.stop();
+    StopPolling();
     done(QDialog::Accepted);
 }
 
@@ -242,21 +208,6 @@ void CConvertDlg::reject() {
     CloseRequest();
 }
 
-void CConvertDlg::WaitForWorker() {
-    if (!m_worker.joinable()) {
-        return;
-    }
-    // The worker may still need the main thread (rows, the failure message): serve it while
-    // waiting. BatchEnded, posted after the event is signalled, wakes the loop.
-    while (!m_batch.m_evDone.TryWait()) {
-        QEventLoop loop;
-        m_pWaitLoop = &loop;
-        loop.exec();
-        m_pWaitLoop = nullptr;
-    }
-    m_worker.join(); // after m_evDone the worker only posts BatchEnded and returns
-}
-
 int CConvertDlg::RowCount() {
     int nCount = 0;
     RunOnOwnerThread(this, [&] { nCount = m_pList->RowCount(); });
@@ -280,16 +231,9 @@ void CConvertDlg::ShowFailureMessage(const std::string& strText) {
 }
 
 void CConvertDlg::BatchEnded(bool bFinished) {
-    // Posted, never waited for: the main thread may be about to join this thread.
-    QMetaObject::invokeMethod(
-        this,
-        [this, bFinished] {
-            if (m_pWaitLoop != nullptr) {
-                m_pWaitLoop->quit();
-            }
-            if (bFinished) {
-                Finish(); // the Cancel All command, as the driver posts it
-            }
-        },
-        Qt::QueuedConnection);
+    // The driver's Cancel All command after the last source, posted, never waited for: the main
+    // thread may be about to join this thread.
+    if (bFinished) {
+        PostToOwnerThread(this, [this] { Finish(); });
+    }
 }

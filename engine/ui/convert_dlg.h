@@ -4,25 +4,22 @@
 // the step text and the size of the file being written; Skip Current and Cancel All act on the
 // batch; the close box, Enter and Escape ask before they cancel. The dialog is the driver's host:
 // each host call from the worker runs on the main thread through a blocking queued invocation.
-#include <QDialog>
 #include <QString>
-#include <QTimer>
 
 #include <memory>
-#include <thread>
 
 #include "engine/batch_host.h"
 #include "lang/resource_set.h"
 #include "profiles/conversion_settings.h"
+#include "ui/worker_dlg.h"
 
 class CEncoderJob;
 class CPathLabel;
 class CPercentBar;
-class QEventLoop;
 class QLabel;
 class QPushButton;
 
-class CConvertDlg : public QDialog, public IBatchHost {
+class CConvertDlg : public CWorkerDlg, public IBatchHost {
     Q_OBJECT
 
 public:
@@ -68,14 +65,13 @@ public:
     void BatchEnded(bool bFinished) override;
 
 protected:
+    void Poll() override { Tick(); }
     void closeEvent(QCloseEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     void reject() override;
 
 private:
     void Initialise();
-    // Runs an event loop until the worker has signalled m_evDone, then joins it.
-    void WaitForWorker();
 
     std::unique_ptr<IBatchList> m_pList;
     CEncoderJob& m_job;
@@ -90,9 +86,6 @@ private:
     QPushButton* m_pCancelAllButton = nullptr;
 
     QString m_strSize; // the size text; main thread only
-    QTimer m_timer;
-    std::thread m_worker;
-    QEventLoop* m_pWaitLoop = nullptr; // the loop Finish waits in, while it waits
     bool m_bStarted = false;
     bool m_bEnding = false; // Finish has begun
 };

@@ -3,14 +3,9 @@
 #include "controls/path_label.h"
 
 #include <QCloseEvent>
-#include <QEventLoop>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPointer>
 #include <QProgressBar>
-#include <QThread>
-#include <QTimer>
-#include <QTimerEvent>
 
 #include "lang/resource_ids.h"
 #include "lang/resource_strings.h"
@@ -25,7 +20,6 @@
 namespace {
 
 constexpr int kTextTimerPeriodMs = 100;
-constexpr int kWorkerPollMs = 5;
 
 const lang::DialogTemplate& LoadTemplate() {
     static const lang::DialogTemplate kEmpty;
@@ -51,32 +45,24 @@ QWidget* MakeLoadControl(const lang::DialogControl& control, QWidget* parent) {
 } // namespace
 
 CLoadSourceDlg::CLoadSourceDlg(ILoadView* pView, std::vector<std::string> paths, QWidget* parent)
-    : QDialog(parent), m_pView(pView), m_paths(std::move(paths)) {
+    : CWorkerDlg(parent, kTextTimerPeriodMs), m_pView(pView), m_paths(std::move(paths)) {
     const BuiltDialog built = BuildFromTemplate(this, LoadTemplate(), &MakeLoadControl);
-    m_pText = qobject_cast<CPathLabel*>(built.controls.value(ids::kCtlStepText, nullptr));
-    m_pProgress = qobject_cast<QProgressBar*>(built.controls.value(ids::kCtlOverallBar, nullptr));
+    m_pText = ControlOrStandIn<CPathLabel>(built, ids::kCtlStepText, this);
+    m_pProgress = ControlOrStandIn<QProgressBar>(built, ids::kCtlOverallBar, this);
     // No caption text and no buttons: the dialog has no title bar to close it with.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint);
     setModal(true);
-    if (m_pText != nullptr) {
-        m_pText->SetFullText(QString()); // the text member is empty at first
-    }
-    if (m_pProgress != nullptr) {
-        m_pProgress->setRange(0, 100);
-        m_pProgress->setValue(0);
-    }
+    m_pText->SetFullText(QString()); // the text member is empty at first
+    m_pProgress->setRange(0, 100);
+    m_pProgress->setValue(0);
 }
 
 CLoadSourceDlg::~CLoadSourceDlg() {
-    m_textTimer.stop();
+    StopPolling();
     WaitForWorker();
     if (m_pList != nullptr) {
         m_pList->setUpdatesEnabled(true);
     }
-}
-
-bool CLoadSourceDlg::IsWorkerRunning() const {
-    return m_pWorker != nullptr && !m_pWorker->isFinished();
 }
 
 void CLoadSourceDlg::showEvent(QShowEvent* event) {
@@ -87,13 +73,12 @@ void CLoadSourceDlg::showEvent(QShowEvent* event) {
             const QRect owner = parentWidget()->window()->frameGeometry();
             move(owner.center() - rect().center());
         }
-        m_textTimer.start(kTextTimerPeriodMs, this);
         HoldListPaints(true);
-        StartWorker();
+        StartPass();
     }
 }
 
-void CLoadSourceDlg::StartWorker() {
+void CLoadSourceDlg::StartPass() {
     // The view sits disabled behind this modal dialog, so its output folder, its target format
     // and its rows change only through this pass: they are read here once, and the worker keeps
     // the row count itself, which saves it two waits on the main thread per file.
@@ -101,17 +86,12 @@ void CLoadSourceDlg::StartWorker() {
         m_target = m_pView->LoadOutputTarget();
         m_nRows = m_pView->RowCount();
     }
-    m_pWorker = QThread::create([this] { m_nFailed = LoadSourcesThread(*this, m_paths); });
-    m_pWorker->start();
+    StartWorker([this] { m_nFailed = LoadSourcesThread(*this, m_paths); });
 }
 
-void CLoadSourceDlg::timerEvent(QTimerEvent* event) {
-    if (event->timerId() == m_textTimer.timerId()) {
-        PushText();
-        PaintList();
-        return;
-    }
-    QDialog::timerEvent(event);
+void CLoadSourceDlg::Poll() {
+    PushText();
+    PaintList();
 }
 
 void CLoadSourceDlg::HoldListPaints(bool bHold) {
@@ -139,7 +119,7 @@ void CLoadSourceDlg::PushText() {
         const std::lock_guard<std::mutex> lock(m_textLock);
         strText = QString::fromStdString(m_strText);
     }
-    if (m_pText != nullptr && m_pText->FullText() != strText) {
+    if (m_pText->FullText() != strText) {
         m_pText->SetFullText(strText);
     }
 }
@@ -169,32 +149,8 @@ void CLoadSourceDlg::keyPressEvent(QKeyEvent* event) {
     QDialog::keyPressEvent(event);
 }
 
-void CLoadSourceDlg::WaitForWorker() {
-    if (m_pWorker == nullptr) {
-        return;
-    }
-    if (!m_pWorker->isFinished()) {
-        // The worker may still ask the main thread for something, so the wait serves events.
-        QEventLoop loop;
-        QTimer poll;
-        connect(&poll, &QTimer::timeout, &loop, [this, &loop] {
-            if (m_pWorker->isFinished()) {
-                loop.quit();
-            }
-        });
-        connect(m_pWorker, &QThread::finished, &loop, &QEventLoop::quit);
-        poll.start(kWorkerPollMs);
-        if (!m_pWorker->isFinished()) {
-            loop.exec();
-        }
-    }
-    m_pWorker->wait();
-    delete m_pWorker;
-    m_pWorker = nullptr;
-}
-
 void CLoadSourceDlg::OnCloseRequest() {
-    m_textTimer.stop();
+    StopPolling();
     PushText();
     WaitForWorker();
     if (m_pList != nullptr) {
@@ -215,15 +171,7 @@ void CLoadSourceDlg::SetProgressText(const std::string& strText) {
 void CLoadSourceDlg::SetProgress(int nPercent) {
     // Posted, not waited for: the bar takes the positions in order when the main thread comes
     // to them.
-    QPointer<QProgressBar> pProgress = m_pProgress;
-    QMetaObject::invokeMethod(
-        this,
-        [pProgress, nPercent] {
-            if (pProgress != nullptr) {
-                pProgress->setValue(nPercent);
-            }
-        },
-        Qt::QueuedConnection);
+    PostToOwnerThread(this, [this, nPercent] { m_pProgress->setValue(nPercent); });
 }
 
 LoadTarget CLoadSourceDlg::OutputTarget() {
@@ -253,5 +201,5 @@ void CLoadSourceDlg::ShowFailures(const std::string& strMessage) {
 }
 
 void CLoadSourceDlg::Close() {
-    QMetaObject::invokeMethod(this, &CLoadSourceDlg::OnCloseRequest, Qt::QueuedConnection);
+    PostToOwnerThread(this, [this] { OnCloseRequest(); });
 }

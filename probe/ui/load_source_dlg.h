@@ -2,8 +2,6 @@
 // The loading dialog (template 137): runs the loading pass on a worker thread while it shows the
 // file being probed and the share of files begun. It closes itself when the pass has ended; Enter,
 // Escape and the window's close button do nothing while the worker runs.
-#include <QBasicTimer>
-#include <QDialog>
 #include <QPointer>
 #include <QString>
 
@@ -14,12 +12,12 @@
 
 #include "probe/load_host.h"
 #include "probe/ui/load_view.h"
+#include "ui/worker_dlg.h"
 
 class CPathLabel;
 class QProgressBar;
-class QThread;
 
-class CLoadSourceDlg : public QDialog, private ILoadHost {
+class CLoadSourceDlg : public CWorkerDlg, private ILoadHost {
     Q_OBJECT
 public:
     CLoadSourceDlg(ILoadView* pView, std::vector<std::string> paths, QWidget* parent = nullptr);
@@ -27,8 +25,6 @@ public:
     CLoadSourceDlg(const CLoadSourceDlg&) = delete;
     CLoadSourceDlg& operator=(const CLoadSourceDlg&) = delete;
 
-    // True from the start of the worker until it has ended.
-    bool IsWorkerRunning() const;
     // The files that failed in the pass (valid once exec() has returned).
     int FailedCount() const { return m_nFailed; }
 
@@ -39,7 +35,8 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    void timerEvent(QTimerEvent* event) override;
+    // The 100 ms timer: the current line into its control, and the list painted.
+    void Poll() override;
 
 private:
     // ILoadHost, called on the worker thread.
@@ -51,13 +48,12 @@ private:
     void ShowFailures(const std::string& strMessage) override;
     void Close() override;
 
-    void StartWorker();
+    // Reads what the pass needs of the view, then starts the worker.
+    void StartPass();
     void OnCloseRequest();
     void PushText();
     void HoldListPaints(bool bHold);
     void PaintList();
-    // Waits for the worker while serving the main thread's events.
-    void WaitForWorker();
 
     ILoadView* m_pView;
     std::vector<std::string> m_paths;
@@ -66,8 +62,6 @@ private:
     QPointer<QWidget> m_pList; // the view's list, painted by the timer while the pass runs
     std::mutex m_textLock;
     std::string m_strText; // guarded by m_textLock
-    QBasicTimer m_textTimer;
-    QThread* m_pWorker = nullptr;
     bool m_bStarted = false;
     int m_nFailed = 0;
     // Read on the main thread before the worker starts; then the worker's alone.
