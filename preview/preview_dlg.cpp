@@ -6,38 +6,17 @@
 #include <QPushButton>
 
 #include <algorithm>
-#include <cstdarg>
-#include <cstdio>
 
 #include "controls/track_bar.h"
 #include "lang/resource_ids.h"
 #include "lang/resource_strings.h"
-#include "media/media_components.h"
-#include "media/open_file.h"
 #include "preview/video_area.h"
 #include "sources/clock_text.h"
-#include "support/log.h"
 #include "ui/dialog_builder.h"
 
 namespace {
 
 constexpr int kTickMs = 100; // timer 101
-constexpr int kStateTimeoutMs = 500;
-constexpr long kVideoWindowStyle = 0x46000000; // child window clipping siblings and children
-constexpr int kLogLineBytes = 516;
-
-// The number a result code is logged as ("%x", "%08lx").
-unsigned ResultBits(HResult hr) {
-    return static_cast<unsigned>(hr);
-}
-unsigned long ResultBitsLong(HResult hr) {
-    return static_cast<unsigned long>(static_cast<std::uint32_t>(hr));
-}
-
-// The opaque handle the graph keeps for a window it is given.
-std::uintptr_t Handle(const QWidget* widget) {
-    return reinterpret_cast<std::uintptr_t>(widget);
-}
 
 QString Clock(int nSeconds) {
     return QString::fromStdString(sources::ClockText(nSeconds));
@@ -50,69 +29,9 @@ QWidget* CreatePreviewControl(const lang::DialogControl& control, QWidget* paren
     return CreateTrackBarControl(control, parent);
 }
 
-// The template's control, or, when a language module's template lacks it, a hidden stand-in so
-// that every handler has its widget.
-template <class T, class Make>
-T* Take(const BuiltDialog& built, int nId, QWidget* parent, Make make) {
-    if (T* widget = qobject_cast<T*>(built.controls.value(nId, nullptr))) {
-        return widget;
-    }
-    T* widget = make(parent);
-    widget->hide();
-    return widget;
-}
-
-template <class Op> HResult WithMediaTime(media::IMediaSeeking* pSeeking, Op operation) {
-    if (pSeeking == nullptr ||
-        pSeeking->IsFormatSupported(media::TimeFormat::MediaTime) != kResultOk) {
-        return kResultNoInterface;
-    }
-    media::TimeFormat saved = media::TimeFormat::None;
-    HResult hr = pSeeking->GetTimeFormat(saved);
-    if (Failed(hr)) {
-        return hr;
-    }
-    hr = pSeeking->SetTimeFormat(media::TimeFormat::MediaTime);
-    if (Failed(hr)) {
-        return hr;
-    }
-    hr = operation();
-    if (Failed(hr)) {
-        return hr;
-    }
-    if (saved != media::TimeFormat::MediaTime) {
-        return pSeeking->SetTimeFormat(saved);
-    }
-    return hr;
-}
-
 } // namespace
 
-std::int32_t RefTimeToSeconds(media::RefTime rt) {
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(rt / media::kRefTimePerSecond));
-}
-
-HResult GetMediaDuration(media::IMediaSeeking* pSeeking, media::RefTime& rtDuration) {
-    return WithMediaTime(pSeeking, [&] { return pSeeking->GetDuration(rtDuration); });
-}
-
-HResult GetMediaPosition(media::IMediaSeeking* pSeeking, media::RefTime& rtPosition) {
-    return WithMediaTime(pSeeking, [&] { return pSeeking->GetCurrentPosition(rtPosition); });
-}
-
-HResult SetMediaPosition(media::IMediaSeeking* pSeeking, media::RefTime* pCurrent,
-                         unsigned nCurrentFlags, media::RefTime* pStop, unsigned nStopFlags) {
-    return WithMediaTime(pSeeking, [&] {
-        return pSeeking->SetPositions(pCurrent, nCurrentFlags, pStop, nStopFlags);
-    });
-}
-
-// ---------------------------------------------------------------- dialog
-
 CPreviewDlg::CPreviewDlg(QWidget* pParent) : QDialog(pParent) {
-    // The media framework loads its plugins while the dialog is built and waits for its first
-    // tick, instead of inside the first tick's opening.
-    media::PrepareMediaFramework();
     setModal(true);
     BuiltDialog built;
     const lang::ResourceSet& resources = CurrentResources();
@@ -127,25 +46,26 @@ CPreviewDlg::CPreviewDlg(QWidget* pParent) : QDialog(pParent) {
     };
     const auto makeButton = [](QWidget* parent) { return new QPushButton(parent); };
     const auto makeBar = [](QWidget* parent) { return new CTrackBar(parent, true); };
-    m_pVideoArea = Take<CVideoArea>(built, ids::kCtlVideoArea, this,
-                                    [](QWidget* parent) { return new CVideoArea(parent); });
-    m_pStartTime = Take<QLineEdit>(built, ids::kCtlStartTime, this, makeEdit);
-    m_pEndTime = Take<QLineEdit>(built, ids::kCtlEndTime, this, makeEdit);
-    m_pElapsedTime = Take<QLineEdit>(built, ids::kCtlElapsedTime, this, makeEdit);
-    m_pDuration = Take<QLineEdit>(built, ids::kCtlDurationTime, this, makeEdit);
-    m_pBalance = Take<CTrackBar>(built, ids::kCtlBalance, this, makeBar);
-    m_pVolume = Take<CTrackBar>(built, ids::kCtlVolume, this, makeBar);
-    m_pPosition = Take<CTrackBar>(built, ids::kCtlPosition, this, makeBar);
-    m_pStopButton = Take<QPushButton>(built, ids::kCtlStop, this, makeButton);
-    m_pStartButton = Take<QPushButton>(built, ids::kCtlStart, this, makeButton);
-    m_pPlayButton = Take<QPushButton>(built, ids::kCtlPlay, this, makeButton);
-    m_pPauseButton = Take<QPushButton>(built, ids::kCtlPause, this, makeButton);
-    m_pFullButton = Take<QPushButton>(built, ids::kCtlFull, this, makeButton);
-    m_pEndButton = Take<QPushButton>(built, ids::kCtlEnd, this, makeButton);
-    m_pOkButton = Take<QPushButton>(built, ids::kIdOk, this, makeButton);
-    m_pCancelButton = Take<QPushButton>(built, ids::kCtlPreviewCancel, this, makeButton);
+    m_pVideoArea = ControlOrStandIn<CVideoArea>(built, ids::kCtlVideoArea, this);
+    m_pStartTime = ControlOrStandIn<QLineEdit>(built, ids::kCtlStartTime, this, makeEdit);
+    m_pEndTime = ControlOrStandIn<QLineEdit>(built, ids::kCtlEndTime, this, makeEdit);
+    m_pElapsedTime = ControlOrStandIn<QLineEdit>(built, ids::kCtlElapsedTime, this, makeEdit);
+    m_pDuration = ControlOrStandIn<QLineEdit>(built, ids::kCtlDurationTime, this, makeEdit);
+    m_pBalance = ControlOrStandIn<CTrackBar>(built, ids::kCtlBalance, this, makeBar);
+    m_pVolume = ControlOrStandIn<CTrackBar>(built, ids::kCtlVolume, this, makeBar);
+    m_pPosition = ControlOrStandIn<CTrackBar>(built, ids::kCtlPosition, this, makeBar);
+    m_pStopButton = ControlOrStandIn<QPushButton>(built, ids::kCtlStop, this, makeButton);
+    m_pStartButton = ControlOrStandIn<QPushButton>(built, ids::kCtlStart, this, makeButton);
+    m_pPlayButton = ControlOrStandIn<QPushButton>(built, ids::kCtlPlay, this, makeButton);
+    m_pPauseButton = ControlOrStandIn<QPushButton>(built, ids::kCtlPause, this, makeButton);
+    m_pFullButton = ControlOrStandIn<QPushButton>(built, ids::kCtlFull, this, makeButton);
+    m_pEndButton = ControlOrStandIn<QPushButton>(built, ids::kCtlEnd, this, makeButton);
+    m_pOkButton = ControlOrStandIn<QPushButton>(built, ids::kIdOk, this, makeButton);
+    m_pCancelButton =
+        ControlOrStandIn<QPushButton>(built, ids::kCtlPreviewCancel, this, makeButton);
     // Enter is OK, as in every dialog of the platform.
     m_pOkButton->setDefault(true);
+    m_pPlayer = std::make_unique<CPreviewPlayer>(this, m_pVideoArea);
 
     connect(m_pPlayButton, &QPushButton::clicked, this, &CPreviewDlg::OnPlay);
     connect(m_pPauseButton, &QPushButton::clicked, this, &CPreviewDlg::OnPause);
@@ -164,7 +84,7 @@ CPreviewDlg::CPreviewDlg(QWidget* pParent) : QDialog(pParent) {
 
 CPreviewDlg::~CPreviewDlg() {
     m_timer.stop();
-    ReleaseGraph();
+    m_pPlayer->ReleaseGraph();
 }
 
 int CPreviewDlg::DoModal() {
@@ -194,183 +114,6 @@ QPushButton* CPreviewDlg::Button(int nId) const {
     }
 }
 
-// ---------------------------------------------------------------- player
-
-HResult CPreviewDlg::BuildGraph() {
-    m_bAudioOnly = 0;
-    m_pWindow.reset();
-    m_pAudio.reset();
-    m_pVideo.reset();
-    HResult hr = media::CreateFilterGraph(m_pGraph);
-    if (Succeeded(hr)) {
-        hr = media::QueryInterface(m_pGraph, m_pControl);
-    }
-    if (Succeeded(hr)) {
-        hr = media::QueryInterface(m_pGraph, m_pSeeking);
-    }
-    if (Succeeded(hr)) {
-        hr = media::QueryInterface(m_pGraph, m_pAudio);
-    }
-    if (Succeeded(hr)) {
-        hr = media::QueryInterface(m_pGraph, m_pVideo);
-    }
-    if (Succeeded(hr)) {
-        hr = media::QueryInterface(m_pGraph, m_pWindow);
-    }
-    if (Succeeded(hr)) {
-        hr = media::QueryInterface(m_pGraph, m_pEvent);
-    }
-    if (Failed(hr)) {
-        ReleaseGraph();
-        return hr;
-    }
-    return kResultOk;
-}
-
-void CPreviewDlg::ReleaseGraph() {
-    StopGraph();
-    if (m_pEvent) {
-        m_pEvent->SetNotifyWindow(0, 0, 0);
-    }
-    if (m_pWindow) {
-        m_pWindow->put_Visible(false);
-        m_pWindow->put_Owner(0);
-    }
-    m_pVideoArea->SetSource(nullptr);
-    m_pControl.reset();
-    m_pSeeking.reset();
-    m_pWindow.reset();
-    m_pAudio.reset();
-    m_pVideo.reset();
-    m_pEvent.reset();
-    m_pGraph.reset();
-}
-
-void CPreviewDlg::OpenMedia() {
-    // The media layer needs no per-thread initialisation: GStreamer starts once per process.
-    HResult hr = BuildGraph();
-    if (Failed(hr)) {
-        LogPlayerError("Failed to initialize DirectShow!  hr=0x%x\r\n", ResultBits(hr));
-        return;
-    }
-    hr = media::OpenFileInGraph(m_pGraph.get(), m_strFile);
-    if (Failed(hr)) {
-        LogPlayerError("*** Failed(%08lx) in RenderFile(%s)!\r\n", ResultBitsLong(hr),
-                       m_strFile.c_str());
-        return;
-    }
-    m_bRendered = true;
-    m_pWindow->put_AutoShow(false);
-    if (Failed(m_pWindow->put_MessageDrain(Handle(this)))) {
-        m_bAudioOnly = 1; // no video output: the area stays black
-    }
-    if (m_bAudioOnly == 0) {
-        m_pWindow->put_Owner(Handle(m_pVideoArea));
-        m_pWindow->put_WindowStyle(kVideoWindowStyle);
-    }
-    FitVideoWindow();
-    if (m_bAudioOnly == 0) {
-        m_pWindow->put_Visible(true);
-        m_pWindow->SetWindowForeground(true);
-        m_pVideoArea->SetSource(m_pWindow);
-    }
-}
-
-void CPreviewDlg::FitVideoWindow() {
-    if (m_bAudioOnly != 0 || !m_pWindow) {
-        return;
-    }
-    const QRect area = m_pVideoArea->rect();
-    const HResult hr =
-        m_pWindow->SetWindowPosition(area.left(), area.top(), area.width(), area.height());
-    if (Failed(hr)) {
-        LogPlayerError("Failed to set window position!  hr=0x%x\r\n", ResultBits(hr));
-    }
-}
-
-HResult CPreviewDlg::RunGraph() {
-    if (!m_pControl) {
-        return kResultOk;
-    }
-    const HResult hr = m_pControl->Run();
-    if (Failed(hr)) {
-        LogPlayerError("\r\n*** Failed(%08lx) in Run()!\r\n", ResultBitsLong(hr));
-        return hr;
-    }
-    m_nPlayState = Running;
-    return hr;
-}
-
-HResult CPreviewDlg::PauseGraph() {
-    if (!m_pControl || m_nPlayState != Running) {
-        return kResultOk;
-    }
-    const HResult hr = m_pControl->Pause();
-    if (Failed(hr)) {
-        LogPlayerError("\r\n*** Failed(%08lx) in Pause()!\r\n", ResultBitsLong(hr));
-        return hr;
-    }
-    LogPlayerError("*** Media is PAUSED.\r\n");
-    m_nPlayState = Paused;
-    return hr;
-}
-
-HResult CPreviewDlg::StopGraph() {
-    if (!m_pControl || m_nPlayState == Stopped) {
-        return kResultOk;
-    }
-    const HResult hr = m_pControl->Stop();
-    if (Failed(hr)) {
-        LogPlayerError("\r\n*** Failed(%08lx) in Stop()!\r\n", ResultBitsLong(hr));
-        return hr;
-    }
-    m_nPlayState = Stopped;
-    return hr;
-}
-
-void CPreviewDlg::StopAndRewind() {
-    StopGraph();
-    if (!m_pControl) {
-        return;
-    }
-    media::FilterState state = media::FilterState::Stopped;
-    HResult hr = m_pControl->GetState(kStateTimeoutMs, state);
-    if (Failed(hr)) {
-        LogPlayerError("Failed to read graph state!  hr=0x%x\r\n", ResultBits(hr));
-    }
-    media::RefTime rtStart = 0;
-    hr = m_pSeeking ? m_pSeeking->SetPositions(&rtStart, media::kSeekingAbsolutePositioning,
-                                               nullptr, media::kSeekingNoPositioning)
-                    : kResultNoInterface;
-    if (Failed(hr)) {
-        LogPlayerError("Failed to seek to beginning of media!  hr=0x%x\r\n", ResultBits(hr));
-    }
-    hr = m_pControl->StopWhenReady();
-    if (Failed(hr)) {
-        LogPlayerError("Failed in StopWhenReady!  hr=0x%x\r\n", ResultBits(hr));
-    }
-}
-
-long CPreviewDlg::PollCompletion() {
-    if (!m_pEvent) {
-        return 0;
-    }
-    // Frames are painted on this thread, so the poll must not wait: an end that is not yet
-    // reported is seen on the next tick.
-    long nEventCode = 0;
-    m_pEvent->WaitForCompletion(0, nEventCode);
-    return nEventCode;
-}
-
-void CPreviewDlg::LogPlayerError(const char* szFormat, ...) {
-    char text[kLogLineBytes];
-    va_list args;
-    va_start(args, szFormat);
-    std::vsnprintf(text, sizeof(text), szFormat, args);
-    va_end(args);
-    WriteLogLine("%s", text);
-}
-
 // ---------------------------------------------------------------- dialog handlers
 
 void CPreviewDlg::OnInitDialog() {
@@ -394,9 +137,7 @@ void CPreviewDlg::AfterOpening() {
     for (QPushButton* pButton : {m_pStartButton, m_pEndButton, m_pFullButton}) {
         pButton->setEnabled(true);
     }
-    media::RefTime rtDuration = 0;
-    GetMediaDuration(m_pSeeking.get(), rtDuration);
-    const int nDuration = RefTimeToSeconds(rtDuration);
+    const int nDuration = m_pPlayer->DurationSeconds();
     m_pDuration->setText(Clock(nDuration));
     m_pPosition->SetRange(0, nDuration, false);
     const int nStep = (nDuration / 100 + 1) * 5;
@@ -411,22 +152,20 @@ void CPreviewDlg::AfterOpening() {
 void CPreviewDlg::OnTimer() {
     if (m_bOpened == 0) {
         m_bOpened = 1;
-        OpenMedia();
-        if (m_bRendered) {
+        m_pPlayer->OpenMedia(m_strFile);
+        if (m_pPlayer->IsRendered()) {
             AfterOpening();
         }
         OnPlay();
         return;
     }
-    if (m_nPlayState != Running) {
+    if (m_pPlayer->PlayStateValue() != CPreviewPlayer::Running) {
         return;
     }
-    if (PollCompletion() != 0) {
+    if (m_pPlayer->PollCompletion() != 0) {
         OnStop();
     } else {
-        media::RefTime rtPosition = 0;
-        GetMediaPosition(m_pSeeking.get(), rtPosition);
-        const int nPosition = RefTimeToSeconds(rtPosition);
+        const int nPosition = m_pPlayer->PositionSeconds();
         if (nPosition != m_pPosition->GetPos()) {
             m_pPosition->SetPos(nPosition);
         }
@@ -439,18 +178,11 @@ void CPreviewDlg::OnTimer() {
 
 void CPreviewDlg::OnHScroll(CTrackBar* pBar) {
     if (pBar == m_pPosition) {
-        media::RefTime rtPosition =
-            static_cast<media::RefTime>(m_pPosition->GetPos()) * media::kRefTimePerSecond;
-        SetMediaPosition(m_pSeeking.get(), &rtPosition, media::kSeekingAbsolutePositioning, nullptr,
-                         media::kSeekingNoPositioning);
+        m_pPlayer->SeekTo(m_pPosition->GetPos());
     } else if (pBar == m_pBalance) {
-        if (m_pAudio) {
-            m_pAudio->put_Balance(m_pBalance->GetPos());
-        }
+        m_pPlayer->SetBalance(m_pBalance->GetPos());
     } else if (pBar == m_pVolume) {
-        if (m_pAudio) {
-            m_pAudio->put_Volume(m_pVolume->GetPos());
-        }
+        m_pPlayer->SetVolume(m_pVolume->GetPos());
     }
 }
 
@@ -461,22 +193,22 @@ void CPreviewDlg::EnableButtons(bool bPlay, bool bPause, bool bStop) {
 }
 
 void CPreviewDlg::OnPlay() {
-    RunGraph();
+    m_pPlayer->RunGraph();
     EnableButtons(false, true, true);
 }
 
 void CPreviewDlg::OnPause() {
-    if (m_nPlayState == Paused) {
-        RunGraph();
+    if (m_pPlayer->PlayStateValue() == CPreviewPlayer::Paused) {
+        m_pPlayer->RunGraph();
         EnableButtons(false, true, true);
     } else {
-        PauseGraph();
+        m_pPlayer->PauseGraph();
         EnableButtons(true, false, true);
     }
 }
 
 void CPreviewDlg::OnStop() {
-    StopAndRewind();
+    m_pPlayer->StopAndRewind();
     EnableButtons(true, false, false);
     m_pElapsedTime->setText(QStringLiteral("0"));
     m_pPosition->SetPos(0);
@@ -511,7 +243,7 @@ void CPreviewDlg::UpdateTimeTexts() {
 void CPreviewDlg::OnOK() {
     // A file that never opened leaves the slider without its duration and segment: nothing is
     // handed back then, so the caller keeps what it had.
-    if (m_bRendered) {
+    if (m_pPlayer->IsRendered()) {
         if (m_pnStart != nullptr) {
             *m_pnStart = m_pPosition->GetSelStart();
         }
@@ -527,7 +259,7 @@ void CPreviewDlg::OnClose() {
         return;
     }
     m_bClosing = true;
-    ReleaseGraph();
+    m_pPlayer->ReleaseGraph();
     m_timer.stop();
     done(QDialog::Accepted);
 }
@@ -535,8 +267,8 @@ void CPreviewDlg::OnClose() {
 // ---------------------------------------------------------------- window events
 
 bool CPreviewDlg::event(QEvent* e) {
-    if (m_pWindow) {
-        m_pWindow->NotifyOwnerMessage(Handle(this), static_cast<unsigned>(e->type()), 0, 0);
+    if (m_pPlayer) {
+        m_pPlayer->NotifyOwnerMessage(static_cast<unsigned>(e->type()));
     }
     return QDialog::event(e);
 }

@@ -89,7 +89,7 @@ int main(int argc, char** argv) {
         // The end of the media: the tick after it turns Play on again.
         auto* pPoll = new QTimer(pDlg);
         QObject::connect(pPoll, &QTimer::timeout, pDlg, [&, pDlg, pPoll] {
-            if (bFirst && pDlg->PlayStateValue() == CPreviewDlg::Stopped) {
+            if (bFirst && pDlg->Player().PlayStateValue() == CPreviewPlayer::Stopped) {
                 pPoll->stop();
                 end = Clock::now();
                 dCpuEnd = CpuSeconds();

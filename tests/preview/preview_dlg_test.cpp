@@ -8,6 +8,7 @@
 #include "common/testkit.h"
 #include "controls/track_bar.h"
 #include "lang/resource_ids.h"
+#include "preview/helpers/preview_steps.h"
 #include "preview/preview_dlg.h"
 #include "preview/video_area.h"
 #include "sources/source_record.h"
@@ -27,11 +28,10 @@
 
 namespace {
 
-constexpr int kOpenWaitMs = 10000;
-
-bool Enabled(const CPreviewDlg& dlg, int nId) {
-    return dlg.Button(nId)->isEnabled();
-}
+using preview_test::Click;
+using preview_test::DragTo;
+using preview_test::Enabled;
+using preview_test::kOpenWaitMs;
 
 // Play, Pause, Stop as "101": the buttons' enabled states in the order of the state table.
 QString Transport(const CPreviewDlg& dlg) {
@@ -53,19 +53,6 @@ QString Segment(const CPreviewDlg& dlg) {
 bool ShowAndOpen(CPreviewDlg& dlg) {
     dlg.show();
     return QTest::qWaitFor([&] { return Enabled(dlg, ids::kCtlStop); }, kOpenWaitMs);
-}
-
-// Moves the position slider as a drag would (the dialog seeks) and waits for the graph to settle.
-void DragTo(CPreviewDlg& dlg, int nSeconds) {
-    dlg.PositionSlider()->setValue(nSeconds);
-    media::FilterState state = media::FilterState::Stopped;
-    if (dlg.Control()) {
-        dlg.Control()->GetState(2000, state);
-    }
-}
-
-void Click(CPreviewDlg& dlg, int nId) {
-    QTest::mouseClick(dlg.Button(nId), Qt::LeftButton);
 }
 
 std::string ReadFile(const std::string& path) {
@@ -101,7 +88,6 @@ private slots:
     void playingToTheEndRewindsAndFramesReachTheArea();
     void soundOnlyFilePlaysWithABlackArea();
     void fileThatDoesNotOpenIsLoggedAndKeepsTheSegment();
-    void seekingFunctionsSwitchToMediaTimeAndBack();
     void previewCommandStoresTheChosenPart();
     void leavingWithoutAChoiceLeavesRecordAndRow();
 
@@ -121,9 +107,7 @@ private:
 
 void PreviewDlgTest::initTestCase() {
     m_pConfig = std::make_unique<ScopedConfigFolder>();
-    if (qEnvironmentVariableIsEmpty("LUMICAST_AUDIO_SINK")) {
-        qputenv("LUMICAST_AUDIO_SINK", "fakesink sync=true");
-    }
+    preview_test::UseSilentAudioOutput();
     m_strLog = m_dir.File("preview.log");
     SetLogPath(m_strLog);
     m_strLong = m_dir.File("long clip.mp4");
@@ -154,7 +138,7 @@ void PreviewDlgTest::opensWithTheRecordsSegmentAndSelectsAPart() {
 
     QVERIFY(ShowAndOpen(dlg));
     CTrackBar* slider = dlg.PositionSlider();
-    QCOMPARE(dlg.PlayStateValue(), int(CPreviewDlg::Running));
+    QCOMPARE(dlg.Player().PlayStateValue(), int(CPreviewPlayer::Running));
     QCOMPARE(Transport(dlg), QStringLiteral("011"));
     QVERIFY(Enabled(dlg, ids::kCtlStart) && Enabled(dlg, ids::kCtlEnd) &&
             Enabled(dlg, ids::kCtlFull));
@@ -174,10 +158,10 @@ void PreviewDlgTest::opensWithTheRecordsSegmentAndSelectsAPart() {
 
     // Pause, then Pause again while paused (the handler; the button is off then), then Pause.
     Click(dlg, ids::kCtlPause);
-    QCOMPARE(dlg.PlayStateValue(), int(CPreviewDlg::Paused));
+    QCOMPARE(dlg.Player().PlayStateValue(), int(CPreviewPlayer::Paused));
     QCOMPARE(Transport(dlg), QStringLiteral("101"));
     dlg.OnPause();
-    QCOMPARE(dlg.PlayStateValue(), int(CPreviewDlg::Running));
+    QCOMPARE(dlg.Player().PlayStateValue(), int(CPreviewPlayer::Running));
     QCOMPARE(Transport(dlg), QStringLiteral("011"));
     Click(dlg, ids::kCtlPause);
     QCOMPARE(Transport(dlg), QStringLiteral("101"));
@@ -185,7 +169,7 @@ void PreviewDlgTest::opensWithTheRecordsSegmentAndSelectsAPart() {
     // Start at 20 s and End at 60 s; the graph follows the slider.
     DragTo(dlg, 20);
     media::RefTime rtPosition = 0;
-    QCOMPARE(GetMediaPosition(dlg.Seeking().get(), rtPosition), kResultOk);
+    QCOMPARE(GetMediaPosition(dlg.Player().Seeking().get(), rtPosition), kResultOk);
     QCOMPARE(RefTimeToSeconds(rtPosition), 20);
     Click(dlg, ids::kCtlStart);
     QCOMPARE(Segment(dlg), QStringLiteral("20-95"));
@@ -215,7 +199,7 @@ void PreviewDlgTest::opensWithTheRecordsSegmentAndSelectsAPart() {
     QCOMPARE(dlg.ElapsedTimeEdit()->text(), QStringLiteral("0"));
     QCOMPARE(slider->GetPos(), 0);
     QCOMPARE(Transport(dlg), QStringLiteral("100"));
-    QCOMPARE(dlg.PlayStateValue(), int(CPreviewDlg::Stopped));
+    QCOMPARE(dlg.Player().PlayStateValue(), int(CPreviewPlayer::Stopped));
     QTest::qWait(250); // ticks while stopped change nothing
     QCOMPARE(dlg.ElapsedTimeEdit()->text(), QStringLiteral("0"));
     QCOMPARE(Segment(dlg), QStringLiteral("20-60"));
@@ -226,7 +210,7 @@ void PreviewDlgTest::opensWithTheRecordsSegmentAndSelectsAPart() {
     QCOMPARE(nEnd, 60);
     QVERIFY(!dlg.isVisible());
     QCOMPARE(dlg.result(), int(QDialog::Accepted));
-    QVERIFY(!dlg.HasGraph());
+    QVERIFY(!dlg.Player().HasGraph());
 }
 
 void PreviewDlgTest::playingToTheEndRewindsAndFramesReachTheArea() {
@@ -237,7 +221,7 @@ void PreviewDlgTest::playingToTheEndRewindsAndFramesReachTheArea() {
     dlg.m_pnStart = &nStart;
     dlg.m_pnEnd = &nEnd;
     QVERIFY(ShowAndOpen(dlg));
-    QVERIFY(!dlg.IsAudioOnly());
+    QVERIFY(!dlg.Player().IsAudioOnly());
     QCOMPARE(dlg.DurationEdit()->text(), QStringLiteral("00:00:02"));
 
     // While it plays, the test pattern's colours are in the area's pixels, the picture scaled to
@@ -262,7 +246,7 @@ void PreviewDlgTest::playingToTheEndRewindsAndFramesReachTheArea() {
     QCOMPARE(dlg.PositionSlider()->GetPos(), 0);
     QCOMPARE(dlg.ElapsedTimeEdit()->text(), QStringLiteral("00:00:00"));
     QCOMPARE(Transport(dlg), QStringLiteral("100"));
-    QCOMPARE(dlg.PlayStateValue(), int(CPreviewDlg::Stopped));
+    QCOMPARE(dlg.Player().PlayStateValue(), int(CPreviewPlayer::Stopped));
 
     // Play again from the start: the slider moves with the position.
     Click(dlg, ids::kCtlPlay);
@@ -281,8 +265,8 @@ void PreviewDlgTest::soundOnlyFilePlaysWithABlackArea() {
     dlg.m_pnStart = &nStart;
     dlg.m_pnEnd = &nEnd;
     QVERIFY(ShowAndOpen(dlg));
-    QVERIFY(dlg.IsAudioOnly());
-    QCOMPARE(dlg.PlayStateValue(), int(CPreviewDlg::Running));
+    QVERIFY(dlg.Player().IsAudioOnly());
+    QCOMPARE(dlg.Player().PlayStateValue(), int(CPreviewPlayer::Running));
     QTest::qWait(300);
     const QImage shot = dlg.VideoArea()->grab().toImage();
     QCOMPARE(CountNear(shot, qRgb(0, 0, 0), 0), shot.width() * shot.height());
@@ -299,7 +283,7 @@ void PreviewDlgTest::soundOnlyFilePlaysWithABlackArea() {
     DragTo(dlg, 2);
     Click(dlg, ids::kCtlEnd);
     Click(dlg, ids::kCtlPlay);
-    QCOMPARE(dlg.PlayStateValue(), int(CPreviewDlg::Running));
+    QCOMPARE(dlg.Player().PlayStateValue(), int(CPreviewPlayer::Running));
     Click(dlg, ids::kIdOk);
     QCOMPARE(nStart, 0);
     QCOMPARE(nEnd, 2);
@@ -320,7 +304,7 @@ void PreviewDlgTest::fileThatDoesNotOpenIsLoggedAndKeepsTheSegment() {
     dlg.m_pnStart = &nStart;
     dlg.m_pnEnd = &nEnd;
     QVERIFY(ShowAndOpen(dlg)); // the automatic Play turns Stop on all the same
-    QVERIFY(!dlg.IsRendered());
+    QVERIFY(!dlg.Player().IsRendered());
     QCOMPARE(Transport(dlg), QStringLiteral("011"));
     QVERIFY(!Enabled(dlg, ids::kCtlStart) && !Enabled(dlg, ids::kCtlEnd) &&
             !Enabled(dlg, ids::kCtlFull));
@@ -340,71 +324,6 @@ void PreviewDlgTest::fileThatDoesNotOpenIsLoggedAndKeepsTheSegment() {
     QCOMPARE(nStart, 5);
     QCOMPARE(nEnd, 9);
     QVERIFY(!dlg.isVisible());
-}
-
-namespace {
-
-// A seeking face that counts in frames until told otherwise and records the formats it is set to.
-class FrameSeeking : public media::IMediaSeeking {
-public:
-    HResult IsFormatSupported(media::TimeFormat format) override {
-        return format == media::TimeFormat::MediaTime && m_bMediaTime ? kResultOk : kResultFalse;
-    }
-    HResult GetTimeFormat(media::TimeFormat& format) override {
-        format = m_format;
-        return kResultOk;
-    }
-    HResult SetTimeFormat(media::TimeFormat format) override {
-        m_format = format;
-        m_sets.push_back(format);
-        return kResultOk;
-    }
-    HResult GetDuration(media::RefTime& duration) override {
-        duration = m_format == media::TimeFormat::MediaTime ? 659000000 : 1647;
-        return kResultOk;
-    }
-    HResult GetCurrentPosition(media::RefTime& position) override {
-        position = 0;
-        return kResultFail;
-    }
-    HResult SetPositions(media::RefTime* current, unsigned, media::RefTime*, unsigned) override {
-        m_seekedTo = current != nullptr ? *current : -1;
-        return kResultOk;
-    }
-
-    bool m_bMediaTime = true;
-    media::TimeFormat m_format = media::TimeFormat::Frame;
-    std::vector<media::TimeFormat> m_sets;
-    media::RefTime m_seekedTo = -1;
-};
-
-} // namespace
-
-void PreviewDlgTest::seekingFunctionsSwitchToMediaTimeAndBack() {
-    FrameSeeking seeking;
-    media::RefTime rt = 0;
-    QCOMPARE(GetMediaDuration(&seeking, rt), kResultOk);
-    QCOMPARE(RefTimeToSeconds(rt), 65); // 65.9 s
-    QCOMPARE(seeking.m_format, media::TimeFormat::Frame);
-    QCOMPARE(seeking.m_sets.size(), std::size_t(2));
-
-    // A failed read returns at once, still in media time, and leaves the caller's 0.
-    rt = 0;
-    QCOMPARE(GetMediaPosition(&seeking, rt), kResultFail);
-    QCOMPARE(rt, media::RefTime(0));
-    QCOMPARE(seeking.m_format, media::TimeFormat::MediaTime);
-
-    media::RefTime rtTo = 20 * media::kRefTimePerSecond;
-    QCOMPARE(SetMediaPosition(&seeking, &rtTo, media::kSeekingAbsolutePositioning, nullptr,
-                              media::kSeekingNoPositioning),
-             kResultOk);
-    QCOMPARE(seeking.m_seekedTo, rtTo);
-
-    seeking.m_bMediaTime = false;
-    QCOMPARE(GetMediaDuration(&seeking, rt), kResultNoInterface);
-    QCOMPARE(GetMediaDuration(nullptr, rt), kResultNoInterface);
-    QCOMPARE(RefTimeToSeconds(9999999), 0);
-    QCOMPARE(RefTimeToSeconds(-15000000), -1);
 }
 
 std::unique_ptr<CVelmoraView> PreviewDlgTest::ViewWithClip(const std::string& path, int nDuration) {

@@ -16,6 +16,7 @@
 #include "engine/ui/convert_dlg.h"
 #include "engine/ui/helpers/convert_fixture.h"
 #include "lang/resource_ids.h"
+#include "preview/helpers/preview_steps.h"
 #include "preview/preview_dlg.h"
 #include "profiles/catalogue.h"
 #include "sources/source_record.h"
@@ -27,9 +28,7 @@ class PreviewSegmentE2eTest : public QObject {
 private slots:
     void chosenPartIsTheConvertedPart() {
         ScopedConfigFolder config;
-        if (qEnvironmentVariableIsEmpty("LUMICAST_AUDIO_SINK")) {
-            qputenv("LUMICAST_AUDIO_SINK", "fakesink sync=true");
-        }
+        preview_test::UseSilentAudioOutput();
         testkit::TempDir work;
         const std::string strClip = work.File("lecture.mp4");
         QVERIFY(testkit::MakeClip(strClip, 12.0, 176, 144, true));
