@@ -1,4 +1,5 @@
-// The source list commands of the form view and the information panel.
+// The source list commands of the form view (Preview and Convert run from preview_command.cpp and
+// convert_command.cpp) and the information panel.
 #include "app/velmora_view.h"
 
 #include <QFile>
@@ -6,8 +7,8 @@
 #include <QSignalBlocker>
 
 #include "app/convert_command.h"
+#include "app/preview_command.h"
 #include "lang/resource_ids.h"
-#include "preview/preview_dlg.h"
 #include "sources/info_panel_text.h"
 #include "sources/source_record.h"
 #include "sources/ui/open_filter.h"
@@ -149,32 +150,7 @@ void CVelmoraView::OnMoveDown() {
 }
 
 void CVelmoraView::OnPreview() {
-    if (m_pList == nullptr) {
-        return;
-    }
-    const int nRow = m_pList->FirstSelectedRow();
-    FileMediaFormat* record = nRow >= 0 ? RecordAtRow(nRow) : nullptr;
-    if (record == nullptr) {
-        return;
-    }
-    std::int32_t nStart = record->m_nStart;
-    std::int32_t nEnd = record->m_nEnd;
-    {
-        CPreviewDlg dlg(nullptr);
-        dlg.m_strFile = record->m_strPath;
-        dlg.m_pnStart = &nStart;
-        dlg.m_pnEnd = &nEnd;
-        emit previewOpened(&dlg);
-        dlg.DoModal();
-    }
-    // The record may have gone while the dialog ran only if its row went too.
-    record = RecordAtRow(nRow);
-    if (record == nullptr || (nStart == record->m_nStart && nEnd == record->m_nEnd)) {
-        return;
-    }
-    record->m_nStart = nStart;
-    record->m_nEnd = nEnd;
-    m_pList->SetText(nRow, 2, SegmentText(nStart, nEnd));
+    RunPreviewCommand(*this);
 }
 
 void CVelmoraView::OnConvert() {
