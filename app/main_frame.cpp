@@ -15,7 +15,6 @@
 #include "profiles/settings.h"
 #include "support/log.h"
 #include "ui/app_name.h"
-#include "ui/prompt_service.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -30,7 +29,6 @@
 #include <QToolButton>
 
 #include <algorithm>
-#include <memory>
 #include <utility>
 
 namespace {
@@ -70,11 +68,6 @@ bool HasCommandHandler(int nCommand) {
 }
 
 } // namespace
-
-QString TranslationNotice() {
-    return QStringLiteral("If you find any translation error, please mail to %1, thanks a lot.")
-        .arg(QLatin1String(kTranslationContact));
-}
 
 CMainFrame::CMainFrame(const StartValues& start, QWidget* parent)
     : QMainWindow(parent), m_start(start) {
@@ -271,39 +264,6 @@ void CMainFrame::FillMenu(QMenu* menu, const std::vector<lang::MenuItem>& items)
     }
 }
 
-void CMainFrame::UpdateLanguageChecks() {
-    const std::uint16_t nCurrent = lang::CurrentLanguageId();
-    for (std::size_t i = 0; i < m_languages.size(); ++i) {
-        const int nCommand = ids::kCmdLanguageFirst + static_cast<int>(i);
-        if (QAction* action = m_actions.value(nCommand, nullptr)) {
-            action->setChecked(m_languages[i].nLanguage == nCurrent);
-        }
-    }
-}
-
-void CMainFrame::OnLanguage(int nCommand) {
-    const auto nIndex = static_cast<std::size_t>(nCommand - ids::kCmdLanguageFirst);
-    if (nIndex >= m_languages.size()) {
-        UpdateLanguageChecks();
-        return;
-    }
-    // Copied: the rebuild below replaces the list.
-    const LanguageEntry entry = m_languages[nIndex];
-    if (entry.nLanguage == lang::CurrentLanguageId() || !lang::SelectLanguage(entry.nLanguage)) {
-        UpdateLanguageChecks();
-        return;
-    }
-    RebuildMenus();
-    SetTitle();
-    RecreateView();
-    if (!WriteLanguageSetting(entry.nLanguage)) {
-        ReportSettingsWriteFault(this);
-    }
-    if (entry.nLanguage != lang::kEnglishLanguageId) {
-        Prompts().Message(this, TranslationNotice(), PromptButtons::Ok, PromptIcon::Information);
-    }
-}
-
 CVelmoraView* CMainFrame::MakeView() {
     auto* view = new CVelmoraView(this);
     view->setObjectName(QStringLiteral("form_view"));
@@ -370,26 +330,6 @@ void CMainFrame::FinishView() {
 
 void CMainFrame::CreateView() {
     MakeView();
-    FinishView();
-}
-
-void CMainFrame::RecreateView() {
-    // The old view leaves the frame but lives on until the new one has taken over from it.
-    std::unique_ptr<QWidget> pOld(takeCentralWidget());
-    auto* old = qobject_cast<CVelmoraView*>(pOld.get());
-    if (old != nullptr) {
-        old->disconnect(this);
-        old->hide();
-    }
-    CVelmoraView* view = MakeView();
-    if (old != nullptr) {
-        view->TakeOverSettings(*old);
-        view->TakeOverSources(*old);
-    }
-    pOld.reset();
-    view->show();
-    SetToolbarCaptions(false);
-    m_pStatus->SetTexts();
     FinishView();
 }
 

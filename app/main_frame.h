@@ -12,13 +12,6 @@
 #include "app/start_values.h"
 #include "app/velmora_doc.h"
 
-// Where users send corrections of a translation: the project's address, set when the build is
-// configured (LUMICAST_CONTACT); named in the notice after a switch and in the README.
-inline constexpr char kTranslationContact[] = LUMICAST_CONTACT;
-
-// The notice shown after a switch to a language other than English (always in English).
-QString TranslationNotice();
-
 class CStatusPanes;
 class CVelmoraView;
 class QAction;
@@ -99,6 +92,7 @@ private:
     // The window is kWidth by kHeight, or larger where the form needs more room at the scale its
     // texts need (a wider font or a longer translation); then it stays centred on the screen.
     void FitToForm();
+    // ---- The language switch (language_switch.cpp) -------------------------------------------
     // Language command 32750 + i: switches to entry i when it is not the current language.
     void OnLanguage(int nCommand);
     // Replaces the form view by a new one in the current language that takes over the old view's
@@ -106,6 +100,7 @@ private:
     void RecreateView();
     // Checks the Language item of the current language only.
     void UpdateLanguageChecks();
+    // ---------------------------------------------------------------------------------------------
     void FillMenu(QMenu* menu, const std::vector<lang::MenuItem>& items);
     void SetPrompts(QAction* action, int nCommand);
     bool IsViewCommand(int nCommand) const;

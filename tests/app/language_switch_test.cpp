@@ -3,6 +3,7 @@
 // and the settings, the stored "Language" and the notice, and a start in a stored language.
 #include "app/app_start.h"
 #include "app/form_settings.h"
+#include "app/language_switch.h"
 #include "app/main_frame.h"
 #include "app/media_check.h"
 #include "app/velmora_view.h"

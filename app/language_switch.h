@@ -1,0 +1,13 @@
+#pragma once
+// The language switch: a Language command selects the language module of its entry, rebuilds the
+// menu bar, re-creates the form view in the new language (it takes over the old view's settings
+// and sources), stores the choice and, for a language other than English, shows the notice below.
+// The commands are CMainFrame's (OnLanguage, RecreateView), kept in language_switch.cpp.
+#include <QString>
+
+// Where users send corrections of a translation: the project's address, set when the build is
+// configured (LUMICAST_CONTACT); named in the notice after a switch and in the README.
+inline constexpr char kTranslationContact[] = LUMICAST_CONTACT;
+
+// The notice shown after a switch to a language other than English (always in English).
+QString TranslationNotice();
