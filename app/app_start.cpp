@@ -8,6 +8,7 @@
 #include "lang/language_modules.h"
 #include "profiles/settings.h"
 #include "ui/app_name.h"
+#include "ui/prompt_service_qt.h"
 
 #include <QApplication>
 
@@ -15,6 +16,10 @@
 #include <thread>
 
 std::unique_ptr<CMainFrame> StartApplication() {
+    // Every question and notice from here on shows as a Qt dialog (a test may still install its
+    // own service over it).
+    static CQtPromptService s_prompts;
+    SetApplicationPromptService(&s_prompts);
     QCoreApplication::setApplicationName(AppName());
     QGuiApplication::setWindowIcon(ApplicationIcon());
 

@@ -1,7 +1,7 @@
 #include "app/help_contents.h"
 
 #include "app/download_links.h"
-#include "platform/default_browser.h"
+#include "platform/desktop_open.h"
 #include "platform/program_folder.h"
 #include "ui/app_name.h"
 #include "ui/prompt_service.h"
@@ -11,8 +11,9 @@
 void RunHelpContents(QWidget* pParent) {
     const std::string strManual =
         links::HelpManualPath(platform::ProgramFolder(), AppName().toStdString());
-    const int nResult = platform::OpenWithDesktopHandler(strManual);
-    if (nResult == platform::kOpenFileNotFound || nResult == platform::kOpenPathNotFound) {
+    const platform::LaunchResult result = platform::OpenWithDesktop(strManual);
+    if (result.fault == platform::LaunchFault::kFileNotFound ||
+        result.fault == platform::LaunchFault::kPathNotFound) {
         Prompts().Message(pParent, MissingHelpHandlerText(), PromptButtons::Ok, PromptIcon::None);
     }
 }

@@ -14,7 +14,6 @@
 #include <QUrl>
 
 #include <algorithm>
-#include <cerrno>
 
 #include "app/form_settings.h"
 #include "app/media_check.h"
@@ -231,11 +230,11 @@ QWidget* CVelmoraView::ListWidget() const {
 
 void CVelmoraView::OnGo() {
     const std::string strFolder = QFile::encodeName(OutputFolder()).toStdString();
-    const int nError = platform::OpenWithDesktop(strFolder);
-    if (nError == ENOENT) {
+    const platform::LaunchResult result = platform::OpenWithDesktop(strFolder);
+    if (result.fault == platform::LaunchFault::kFileNotFound) {
         WriteLogLine("xdg-open not found for %s", strFolder.c_str());
-    } else if (nError != 0) {
-        WriteLogLine("xdg-open could not be started (error %d)", nError);
+    } else if (!result.Started()) {
+        WriteLogLine("xdg-open could not be started (error %d)", result.nError);
     }
 }
 

@@ -109,6 +109,31 @@ QString CHyperLink::ReasonText(int nResult) {
     }
 }
 
+int CHyperLink::LaunchCode(const platform::LaunchResult& result) {
+    switch (result.fault) {
+    case platform::LaunchFault::kNone:
+        return 42;
+    case platform::LaunchFault::kFileNotFound:
+        return 2;
+    case platform::LaunchFault::kPathNotFound:
+        return 3;
+    case platform::LaunchFault::kAccessDenied:
+        return 5;
+    case platform::LaunchFault::kNoMemory:
+        return 8;
+    case platform::LaunchFault::kBadFormat:
+        return 11;
+    case platform::LaunchFault::kBusy:
+        return 26;
+    case platform::LaunchFault::kBadCommand:
+        return 27;
+    case platform::LaunchFault::kNoHandler:
+    case platform::LaunchFault::kNoResources:
+        break;
+    }
+    return 0;
+}
+
 QString CHyperLink::FailureMessage(int nResult) {
     return QStringLiteral("Can't open link:\n\n") + ReasonText(nResult);
 }
@@ -116,7 +141,7 @@ QString CHyperLink::FailureMessage(int nResult) {
 void CHyperLink::Follow() {
     const std::string strAddress = m_strURL.toStdString();
     const int nResult =
-        m_fnOpen ? m_fnOpen(strAddress) : platform::OpenInDefaultBrowser(strAddress);
+        m_fnOpen ? m_fnOpen(strAddress) : LaunchCode(platform::OpenInDefaultBrowser(strAddress));
     if (nResult <= 32) {
         QApplication::beep();
         const QString strText = FailureMessage(nResult);

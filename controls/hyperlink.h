@@ -16,6 +16,8 @@
 #include <functional>
 #include <string>
 
+#include "platform/launcher.h"
+
 class CHyperLink : public QLabel {
     Q_OBJECT
 
@@ -70,6 +72,9 @@ public:
     static QString FailureMessage(int nResult);
     // The reason for a launcher result code of 32 or below.
     static QString ReasonText(int nResult);
+    // The launcher result code of a start: above 32 when the browser was started, else the code
+    // whose reason tells why not (0 when there was no browser to start or no resources).
+    static int LaunchCode(const platform::LaunchResult& result);
 
     static QColor LinkColor() { return QColor(0, 0, 238); }
     static QColor VisitedColor() { return QColor(85, 26, 139); }

@@ -41,8 +41,6 @@ int CEncoderJob::Run(const std::string& input, const std::string& output, const 
     const bool bOutputExisted = FileExists(output);
     ChildProc proc{};
     if (StartEncoder(szCommand, proc) != 0) {
-        ChildProcTerminate(proc);
-        ChildProcClose(proc);
         m_strCause = EncoderStartCause();
         WriteLogLine("%s", m_strCause.c_str());
         return -1;
@@ -73,6 +71,7 @@ int CEncoderJob::Run(const std::string& input, const std::string& output, const 
             }
         }
     }
+    // The encoder and everything it started are ended before its output is judged or removed.
     ChildProcTerminate(proc);
     ChildProcClose(proc);
     // A skipped, cancelled or failed run leaves no half-written file under the finished name,

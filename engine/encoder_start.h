@@ -18,5 +18,5 @@ bool CopyEncoderCommand(const std::string& strCommand, EncoderCommandBuffer& buf
 
 // Starts the encoder on the buffer's command line with its standard output and standard error in
 // one pipe (proc.nOutputFd), then gives it the idle class. Returns 0 when it runs; otherwise the
-// start failed and proc holds nothing to read (the caller still terminates and closes it).
+// start failed and proc holds no process and nothing to read.
 int StartEncoder(const EncoderCommandBuffer& buffer, ChildProc& proc);

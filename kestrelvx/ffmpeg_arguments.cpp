@@ -48,13 +48,13 @@ struct Picture {
     int height = 0;
 };
 
-Picture PlanPicture(const ConversionSettings& settings, const StreamFacts& video, bool deinterlace,
+Picture PlanPicture(const ConvertRequest& request, const StreamFacts& video, bool deinterlace,
                     std::vector<std::string>& notes) {
     Picture picture;
     std::string chain = deinterlace ? std::string(kDeinterlace) + "," : std::string();
     const double aspect = DisplayAspect(video);
-    int width = settings.width;
-    int height = settings.height;
+    int width = request.width;
+    int height = request.height;
     if (width == 0 && height == 0) {
         // "Keep Original": the source's size, its pixel shape kept with it.
         picture.width = video.width & ~1;
@@ -68,8 +68,8 @@ Picture PlanPicture(const ConversionSettings& settings, const StreamFacts& video
         } else {
             height = EvenNearest(width / aspect);
         }
-        notes.push_back("-s " + (settings.width > 0 ? std::to_string(settings.width) : "") + "x" +
-                        (settings.height > 0 ? std::to_string(settings.height) : "") +
+        notes.push_back("-s " + (request.width > 0 ? std::to_string(request.width) : "") + "x" +
+                        (request.height > 0 ? std::to_string(request.height) : "") +
                         ": the missing side follows the picture's shape, " + std::to_string(width) +
                         "x" + std::to_string(height));
         picture.width = width;
@@ -99,12 +99,12 @@ Picture PlanPicture(const ConversionSettings& settings, const StreamFacts& video
     return picture;
 }
 
-void AddVideoRate(const ConversionSettings& settings, std::vector<std::string>& args) {
-    const bool anyRate = settings.videoKbps > 0 || settings.toleranceKbps > 0 ||
-                         settings.maxKbps > 0 || settings.minKbps > 0;
-    if (settings.codec == VideoCodec::H264) {
+void AddVideoRate(const ConvertRequest& request, std::vector<std::string>& args) {
+    const bool anyRate = request.videoKbps > 0 || request.toleranceKbps > 0 ||
+                         request.maxKbps > 0 || request.minKbps > 0;
+    if (request.codec == VideoCodec::H264) {
         // libx264 keeps its constant quality under a -maxrate cap; -b and -bt set a target.
-        const int average = settings.videoKbps > 0 ? settings.videoKbps : settings.toleranceKbps;
+        const int average = request.videoKbps > 0 ? request.videoKbps : request.toleranceKbps;
         if (average > 0) {
             Add(args, {"-b:v", Kbps(average)});
         } else {
@@ -115,21 +115,21 @@ void AddVideoRate(const ConversionSettings& settings, std::vector<std::string>& 
     } else {
         // The MPEG-4 encoder holds limits only in bit-rate mode: the average is the rate
         // given, else the maximum, else the minimum.
-        int average = settings.videoKbps;
-        for (int candidate : {settings.toleranceKbps, settings.maxKbps, settings.minKbps}) {
+        int average = request.videoKbps;
+        for (int candidate : {request.toleranceKbps, request.maxKbps, request.minKbps}) {
             average = average > 0 ? average : candidate;
         }
         Add(args, {"-b:v", Kbps(average)});
     }
-    if (settings.toleranceKbps > 0) {
-        Add(args, {"-bt", Kbps(settings.toleranceKbps)});
+    if (request.toleranceKbps > 0) {
+        Add(args, {"-bt", Kbps(request.toleranceKbps)});
     }
-    if (settings.maxKbps > 0) {
+    if (request.maxKbps > 0) {
         // A limit is kept over a buffer; two seconds at the maximum rate.
-        Add(args, {"-maxrate", Kbps(settings.maxKbps), "-bufsize", Kbps(settings.maxKbps * 2)});
+        Add(args, {"-maxrate", Kbps(request.maxKbps), "-bufsize", Kbps(request.maxKbps * 2)});
     }
-    if (settings.minKbps > 0) {
-        Add(args, {"-minrate", Kbps(settings.minKbps)});
+    if (request.minKbps > 0) {
+        Add(args, {"-minrate", Kbps(request.minKbps)});
     }
 }
 
@@ -154,15 +154,15 @@ std::string CappedFrameRate(const StreamFacts& video, double limit) {
            std::to_string(static_cast<long long>(video.rateDen) * divisor);
 }
 
-void AddVideo(ConversionSettings settings, const StreamFacts& video, FfmpegPlan& plan) {
+void AddVideo(ConvertRequest request, const StreamFacts& video, FfmpegPlan& plan) {
     std::vector<std::string>& args = plan.args;
-    const DeviceLimits& limits = settings.limits;
+    const DeviceLimits& limits = request.limits;
     const bool deinterlace = video.interlaced;
     if (deinterlace) {
         plan.notes.push_back("the source is interlaced; deinterlaced");
     }
-    const Picture picture = PlanPicture(settings, video, deinterlace, plan.notes);
-    std::string frameRate = settings.frameRate;
+    const Picture picture = PlanPicture(request, video, deinterlace, plan.notes);
+    std::string frameRate = request.frameRate;
     if (frameRate.empty()) {
         frameRate = CappedFrameRate(video, limits.fps);
         if (!frameRate.empty()) {
@@ -173,19 +173,19 @@ void AddVideo(ConversionSettings settings, const StreamFacts& video, FfmpegPlan&
             plan.notes.push_back(text);
         }
     }
-    if (limits.videoKbps > 0 && settings.videoKbps == 0 && settings.toleranceKbps == 0 &&
-        settings.maxKbps == 0) {
-        settings.maxKbps = limits.videoKbps;
-        settings.minKbps = std::min(settings.minKbps, settings.maxKbps);
+    if (limits.videoKbps > 0 && request.videoKbps == 0 && request.toleranceKbps == 0 &&
+        request.maxKbps == 0) {
+        request.maxKbps = limits.videoKbps;
+        request.minKbps = std::min(request.minKbps, request.maxKbps);
     }
     Add(args, {"-map", "0:" + std::to_string(video.index)});
-    if (settings.codec == VideoCodec::H264) {
+    if (request.codec == VideoCodec::H264) {
         // Constrained Baseline plays on every labelled player.
         Add(args, {"-c:v", "libx264", "-profile:v", "baseline"});
     } else {
         // MPEG-4 Part 2 Simple Profile (profile 0) has no B-frames.
         const int peak =
-            std::max(settings.videoKbps, std::max(settings.toleranceKbps, settings.maxKbps));
+            std::max(request.videoKbps, std::max(request.toleranceKbps, request.maxKbps));
         Add(args, {"-c:v", "mpeg4", "-profile:v", "0", "-bf", "0"});
         if (picture.width > 0 && picture.height > 0) {
             Add(args, {"-level:v",
@@ -196,14 +196,14 @@ void AddVideo(ConversionSettings settings, const StreamFacts& video, FfmpegPlan&
     if (!frameRate.empty()) {
         Add(args, {"-r", frameRate});
     }
-    AddVideoRate(settings, args);
+    AddVideoRate(request, args);
 }
 
-void AddAudio(const ConversionSettings& settings, const StreamFacts& audio, FfmpegPlan& plan) {
+void AddAudio(const ConvertRequest& request, const StreamFacts& audio, FfmpegPlan& plan) {
     std::vector<std::string>& args = plan.args;
-    const DeviceLimits& limits = settings.limits;
+    const DeviceLimits& limits = request.limits;
     Add(args, {"-map", "0:" + std::to_string(audio.index), "-c:a", "aac", "-profile:a", "aac_low"});
-    int channels = settings.channels;
+    int channels = request.channels;
     if (channels == 0 && limits.channels > 0 && audio.channels > limits.channels) {
         channels = limits.channels;
         plan.notes.push_back(std::to_string(audio.channels) + " audio channels mixed down to " +
@@ -212,14 +212,14 @@ void AddAudio(const ConversionSettings& settings, const StreamFacts& audio, Ffmp
     if (channels > 0) {
         Add(args, {"-ac", std::to_string(channels)});
     }
-    int kbps = settings.audioKbps;
+    int kbps = request.audioKbps;
     if (kbps == 0 && limits.audioKbps > 0) {
         kbps = std::min(kDefaultAudioKbps, limits.audioKbps);
     }
     if (kbps > 0) {
         Add(args, {"-b:a", Kbps(kbps)});
     }
-    int sampleRate = settings.sampleRate;
+    int sampleRate = request.sampleRate;
     if (sampleRate == 0 && limits.sampleRate > 0 && audio.sampleRate > limits.sampleRate) {
         sampleRate = limits.sampleRate;
         plan.notes.push_back("sample rate " + std::to_string(audio.sampleRate) + " Hz lowered to " +
@@ -253,36 +253,36 @@ int Mpeg4SimpleLevel(int width, int height, int kbps) {
     return 6;
 }
 
-FfmpegPlan PlanFfmpegRun(const ConversionSettings& settings, const MediaFacts& source) {
+FfmpegPlan PlanFfmpegRun(const ConvertRequest& request, const MediaFacts& source) {
     FfmpegPlan plan;
     std::vector<std::string>& args = plan.args;
     args = {
         "ffmpeg",        "-hide_banner", "-nostdin",  "-nostats",
         "-loglevel",     "error",        "-progress", "pipe:" + std::to_string(kProgressDescriptor),
         "-stats_period", "0.25"};
-    const double start = Seconds(settings.start);
+    const double start = Seconds(request.start);
     const double sourceSeconds =
         source.hasDuration ? static_cast<double>(source.durationUs) / 1e6 : 0.0;
     // The caller counts whole seconds: an end at or past the source's last whole second means
     // the end of the source, with its last fraction of a second.
-    bool limited = !settings.duration.empty();
+    bool limited = !request.duration.empty();
     if (limited && source.hasDuration &&
-        start + Seconds(settings.duration) >= std::floor(sourceSeconds)) {
+        start + Seconds(request.duration) >= std::floor(sourceSeconds)) {
         limited = false;
     }
     if (start > 0.0) {
         // Before the input, ffmpeg decodes from the keyframe before the start and drops what
         // comes before it, so the part begins exactly at the start.
-        Add(args, {"-ss", settings.start, "-accurate_seek"});
+        Add(args, {"-ss", request.start, "-accurate_seek"});
     }
     // The "file:" prefix keeps any name a plain file name ("pipe:1", "concat:a|b", "x:y").
-    Add(args, {"-protocol_whitelist", "file", "-i", "file:" + settings.input});
+    Add(args, {"-protocol_whitelist", "file", "-i", "file:" + request.input});
     if (limited) {
-        Add(args, {"-t", settings.duration});
+        Add(args, {"-t", request.duration});
     }
     if (source.hasDuration) {
         const double reach =
-            limited ? std::min(sourceSeconds, start + Seconds(settings.duration)) : sourceSeconds;
+            limited ? std::min(sourceSeconds, start + Seconds(request.duration)) : sourceSeconds;
         plan.expectedUs = std::max<int64_t>(0, std::llround((reach - start) * 1e6));
     }
     Add(args, {"-sn", "-dn"});
@@ -290,26 +290,26 @@ FfmpegPlan PlanFfmpegRun(const ConversionSettings& settings, const MediaFacts& s
     const StreamFacts* audio = source.MainAudio();
     plan.video = video != nullptr;
     plan.audio = audio != nullptr;
-    if (!settings.target.empty()) {
+    if (!request.target.empty()) {
         for (const StreamFacts* stream : {video, audio}) {
             if (stream != nullptr) {
                 Add(args, {"-map", "0:" + std::to_string(stream->index)});
             }
         }
-        Add(args, {"-target", settings.target});
+        Add(args, {"-target", request.target});
     } else {
         if (video != nullptr) {
-            AddVideo(settings, *video, plan);
+            AddVideo(request, *video, plan);
         }
         if (audio != nullptr) {
-            AddAudio(settings, *audio, plan);
+            AddAudio(request, *audio, plan);
         }
-        Add(args, {"-movflags", "+faststart", "-f", settings.container});
+        Add(args, {"-movflags", "+faststart", "-f", request.container});
     }
-    if (settings.hasTitle) {
-        Add(args, {"-metadata", "title=" + settings.title});
+    if (request.hasTitle) {
+        Add(args, {"-metadata", "title=" + request.title});
     }
-    Add(args, {settings.overwrite ? "-y" : "-n", "file:" + settings.output});
+    Add(args, {request.overwrite ? "-y" : "-n", "file:" + request.output});
     return plan;
 }
 

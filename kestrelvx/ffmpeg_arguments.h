@@ -1,10 +1,10 @@
 #pragma once
-// Translating checked settings into the argument list of the ffmpeg program.
+// Translating a checked conversion request into the argument list of the ffmpeg program.
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "kestrelvx/conversion_settings.h"
+#include "kestrelvx/convert_request.h"
 #include "kestrelvx/media_facts.h"
 
 namespace kestrelvx {
@@ -22,15 +22,15 @@ struct FfmpegPlan {
                                     // duration, 0 when that is not known
 };
 
-// Every option of settings as ffmpeg arguments for the source described by source:
+// Every option of the request as ffmpeg arguments for the source described by source:
 // - its first video stream that is not cover art and its default audio stream (else the first
 //   one); a source without video gives an audio-only output;
 // - a seek (accurate, before the input) only for a start other than 0, and no length limit when
 //   the part asked for reaches the source's last whole second (the caller counts whole seconds);
 // - interlaced video is deinterlaced; a frame size with both sides scales the picture to fit with
 //   square pixels and black bars, one with a side left out scales that side with the shape;
-// - settings left open are held within the device limits of settings, if any.
-FfmpegPlan PlanFfmpegRun(const ConversionSettings& settings, const MediaFacts& source);
+// - settings the request leaves open are held within its device limits, if any.
+FfmpegPlan PlanFfmpegRun(const ConvertRequest& request, const MediaFacts& source);
 
 // The MPEG-4 Simple Profile level (1 to 6) whose picture size and bit rate limits hold a
 // picture of width x height at kbps (0: not known); the highest level when none does.

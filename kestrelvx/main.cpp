@@ -20,7 +20,7 @@ extern "C" {
 #include "engine/encoder_channel.h"
 #include "kestrelvx/arguments.h"
 #include "kestrelvx/console.h"
-#include "kestrelvx/conversion_settings.h"
+#include "kestrelvx/convert_request.h"
 #include "kestrelvx/ffmpeg_arguments.h"
 #include "kestrelvx/ffmpeg_locator.h"
 #include "kestrelvx/ffmpeg_runner.h"
@@ -56,10 +56,10 @@ std::string FolderOf(const std::string& path) {
 
 // An existing output may be replaced only with -y, and never when it is the input itself; a new
 // one needs a folder that can be written.
-bool CheckOutput(const ConversionSettings& settings, std::string& reason) {
+bool CheckOutput(const ConvertRequest& request, std::string& reason) {
     struct stat output {};
-    if (stat(settings.output.c_str(), &output) != 0) {
-        const std::string folder = FolderOf(settings.output);
+    if (stat(request.output.c_str(), &output) != 0) {
+        const std::string folder = FolderOf(request.output);
         if (access(folder.c_str(), W_OK | X_OK) != 0) {
             reason = "cannot write into the folder '" + folder + "': " + std::strerror(errno);
             return false;
@@ -68,41 +68,40 @@ bool CheckOutput(const ConversionSettings& settings, std::string& reason) {
     }
     struct stat input {};
     if (S_ISDIR(output.st_mode)) {
-        reason = "'" + settings.output + "' is a folder";
+        reason = "'" + request.output + "' is a folder";
         return false;
     }
-    if (stat(settings.input.c_str(), &input) == 0 && input.st_dev == output.st_dev &&
+    if (stat(request.input.c_str(), &input) == 0 && input.st_dev == output.st_dev &&
         input.st_ino == output.st_ino) {
-        reason = "'" + settings.output + "' is the input file itself";
+        reason = "'" + request.output + "' is the input file itself";
         return false;
     }
-    if (!settings.overwrite) {
-        reason = "'" + settings.output + "' exists; -y replaces it";
+    if (!request.overwrite) {
+        reason = "'" + request.output + "' exists; -y replaces it";
         return false;
     }
-    if (access(settings.output.c_str(), W_OK) != 0) {
-        reason = "cannot replace '" + settings.output + "': " + std::strerror(errno);
+    if (access(request.output.c_str(), W_OK) != 0) {
+        reason = "cannot replace '" + request.output + "': " + std::strerror(errno);
         return false;
     }
     return true;
 }
 
 // What the source holds must be convertible, and the part asked for must lie within it.
-bool CheckSource(const ConversionSettings& settings, const MediaFacts& facts, std::string& reason) {
+bool CheckSource(const ConvertRequest& request, const MediaFacts& facts, std::string& reason) {
     if (facts.MainVideo() == nullptr && facts.MainAudio() == nullptr) {
-        reason = "'" + settings.input + "' holds neither video nor audio";
+        reason = "'" + request.input + "' holds neither video nor audio";
         return false;
     }
     if (facts.IsStillImage()) {
-        reason = "'" + settings.input + "' is a still image, not a video";
+        reason = "'" + request.input + "' is a still image, not a video";
         return false;
     }
-    const double start =
-        settings.start.empty() ? 0.0 : std::strtod(settings.start.c_str(), nullptr);
+    const double start = request.start.empty() ? 0.0 : std::strtod(request.start.c_str(), nullptr);
     if (facts.hasDuration && start > 0.0 && start * 1e6 >= static_cast<double>(facts.durationUs)) {
         char lasts[48];
         std::snprintf(lasts, sizeof lasts, "%.2f s", static_cast<double>(facts.durationUs) / 1e6);
-        reason = "the start at " + settings.start + " s lies beyond its end: '" + settings.input +
+        reason = "the start at " + request.start + " s lies beyond its end: '" + request.input +
                  "' lasts " + lasts;
         return false;
     }
@@ -142,25 +141,25 @@ std::string SecondsText(int64_t us) {
 }
 
 // The output must hold every stream that was converted, or the source's picture or sound is lost.
-bool CheckWrittenStreams(const ConversionSettings& settings, const FfmpegPlan& plan,
+bool CheckWrittenStreams(const ConvertRequest& request, const FfmpegPlan& plan,
                          std::string& reason) {
     MediaFacts written;
-    if (!ReadMediaFacts(settings.output, written, reason)) {
+    if (!ReadMediaFacts(request.output, written, reason)) {
         reason = "the output cannot be read back: " + reason;
         return false;
     }
     const bool video = written.MainVideo() != nullptr;
     const bool audio = written.MainAudio() != nullptr;
     if (!video && !audio) {
-        reason = "'" + settings.output + "' holds no stream";
+        reason = "'" + request.output + "' holds no stream";
         return false;
     }
     if (plan.video && !video) {
-        reason = "the video of '" + settings.input + "' could not be converted";
+        reason = "the video of '" + request.input + "' could not be converted";
         return false;
     }
     if (plan.audio && !audio) {
-        reason = "the sound of '" + settings.input + "' could not be converted";
+        reason = "the sound of '" + request.input + "' could not be converted";
         return false;
     }
     return true;
@@ -189,58 +188,58 @@ bool OutputRanOutOfRoom(const std::string& output, const FfmpegRun& run) {
 }
 
 // Whether ffmpeg ended well and the output holds what was converted; the reason when not.
-int Judge(const ConversionSettings& settings, const FfmpegPlan& plan, const FfmpegRun& run,
+int Judge(const ConvertRequest& request, const FfmpegPlan& plan, const FfmpegRun& run,
           std::string& reason) {
     if (!run.failure.empty()) {
         reason = run.failure;
         return kExitFailed;
     }
     if (run.stopSignal != 0) {
-        reason = "stopped by signal " + std::to_string(run.stopSignal) + "; '" + settings.output +
+        reason = "stopped by signal " + std::to_string(run.stopSignal) + "; '" + request.output +
                  "' is incomplete";
         return 128 + run.stopSignal;
     }
     if (run.endSignal == SIGXFSZ) {
-        reason = "the disk is full: '" + settings.output + "' could not be written";
+        reason = "the disk is full: '" + request.output + "' could not be written";
         return kestrelvx::kExitDiskFull;
     }
     if (run.endSignal != 0) {
         reason = "ffmpeg was ended by signal " + std::to_string(run.endSignal) + "; '" +
-                 settings.output + "' is incomplete";
+                 request.output + "' is incomplete";
         return kExitFailed;
     }
     if (run.exitCode != 0) {
         reason =
-            "converting '" + settings.input + "' failed: " +
+            "converting '" + request.input + "' failed: " +
             (run.lastMessage.empty() ? "ffmpeg ended with status " + std::to_string(run.exitCode)
                                      : run.lastMessage);
         return kExitFailed;
     }
     struct stat output {};
-    if (stat(settings.output.c_str(), &output) != 0 || output.st_size <= 0) {
-        reason = "'" + settings.output + "' was not written";
+    if (stat(request.output.c_str(), &output) != 0 || output.st_size <= 0) {
+        reason = "'" + request.output + "' was not written";
         return kExitFailed;
     }
     if (run.frames <= 0 && run.outTimeUs <= 0) {
-        reason = "nothing of '" + settings.input +
+        reason = "nothing of '" + request.input +
                  "' was converted: the part asked for lies beyond its end";
         return kExitFailed;
     }
-    if (!CheckWrittenStreams(settings, plan, reason)) {
+    if (!CheckWrittenStreams(request, plan, reason)) {
         return kExitFailed;
     }
     return 0;
 }
 
-int Verdict(const ConversionSettings& settings, const FfmpegPlan& plan, const FfmpegRun& run,
+int Verdict(const ConvertRequest& request, const FfmpegPlan& plan, const FfmpegRun& run,
             const OutputBefore& before) {
     std::string reason;
-    int status = Judge(settings, plan, run, reason);
+    int status = Judge(request, plan, run, reason);
     // Whatever failed last (ffmpeg's status, or an output that cannot be read back because ffmpeg
     // could not finish it and still ended well), an output that ran out of room failed for that.
     if (status != 0 && status != kestrelvx::kExitDiskFull && run.stopSignal == 0 &&
-        run.failure.empty() && OutputRanOutOfRoom(settings.output, run)) {
-        reason = "the disk is full: '" + settings.output + "' could not be written";
+        run.failure.empty() && OutputRanOutOfRoom(request.output, run)) {
+        reason = "the disk is full: '" + request.output + "' could not be written";
         status = kestrelvx::kExitDiskFull;
     }
     if (status != 0) {
@@ -249,7 +248,7 @@ int Verdict(const ConversionSettings& settings, const FfmpegPlan& plan, const Ff
             PrintLine(reason);
             return status;
         }
-        RemoveFailedOutput(settings.output, before);
+        RemoveFailedOutput(request.output, before);
         PrintError(reason);
         return status;
     }
@@ -257,37 +256,36 @@ int Verdict(const ConversionSettings& settings, const FfmpegPlan& plan, const Ff
     // it goes; that is said, and it is no failure.
     constexpr int64_t kEarlyUs = 500000;
     if (plan.expectedUs > 0 && run.outTimeUs + kEarlyUs < plan.expectedUs) {
-        PrintNote("'" + settings.input + "' ended early: it claims " +
-                  SecondsText(plan.expectedUs) + " but holds " + SecondsText(run.outTimeUs) +
-                  "; converted what it holds");
+        PrintNote("'" + request.input + "' ended early: it claims " + SecondsText(plan.expectedUs) +
+                  " but holds " + SecondsText(run.outTimeUs) + "; converted what it holds");
     }
     struct stat output {};
-    stat(settings.output.c_str(), &output);
+    stat(request.output.c_str(), &output);
     char summary[96];
     std::snprintf(summary, sizeof summary, " (%" PRId64 " kB, %.2f s)",
                   static_cast<int64_t>(output.st_size / 1024),
                   static_cast<double>(run.outTimeUs) / 1e6);
-    PrintLine("wrote '" + settings.output + "'" + summary);
+    PrintLine("wrote '" + request.output + "'" + summary);
     return 0;
 }
 
 int Convert(const CommandLine& command) {
-    ConversionSettings settings;
+    ConvertRequest request;
     std::string reason;
-    if (!ReadConversionSettings(command, settings, reason)) {
+    if (!ReadConvertRequest(command, request, reason)) {
         PrintError(reason);
         return kExitUsage;
     }
-    if (!CheckOutput(settings, reason)) {
+    if (!CheckOutput(request, reason)) {
         PrintError(reason);
         return kExitFailed;
     }
     MediaFacts facts;
-    if (!ReadMediaFacts(settings.input, facts, reason)) {
+    if (!ReadMediaFacts(request.input, facts, reason)) {
         PrintError(reason);
         return kExitFailed;
     }
-    if (!CheckSource(settings, facts, reason)) {
+    if (!CheckSource(request, facts, reason)) {
         PrintError(reason);
         return kExitFailed;
     }
@@ -296,15 +294,15 @@ int Convert(const CommandLine& command) {
         PrintError(reason);
         return kExitFailed;
     }
-    const FfmpegPlan plan = PlanFfmpegRun(settings, facts);
-    for (const std::string& note : settings.notes) {
+    const FfmpegPlan plan = PlanFfmpegRun(request, facts);
+    for (const std::string& note : request.notes) {
         PrintNote(note);
     }
     for (const std::string& note : plan.notes) {
         PrintNote(note);
     }
-    const OutputBefore before = LookAtOutput(settings.output);
-    return Verdict(settings, plan, RunFfmpeg(program, plan.args), before);
+    const OutputBefore before = LookAtOutput(request.output);
+    return Verdict(request, plan, RunFfmpeg(program, plan.args), before);
 }
 
 } // namespace

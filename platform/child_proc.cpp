@@ -149,6 +149,10 @@ bool SetGroupNice(pid_t group, int nice) {
 
 } // namespace
 
+ChildProc::~ChildProc() {
+    ChildProcClose(*this);
+}
+
 int ChildProcStart(ChildProc& proc) {
     if (proc.nProcessId != 0 || proc.pszCommandLine == nullptr) {
         return -1;

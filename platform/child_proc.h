@@ -1,8 +1,11 @@
 #pragma once
 // A child process whose standard output and standard error go into one pipe that the parent
-// reads. The record is a plain value: create it zeroed ("ChildProc proc{};"), fill the command
-// line and the options, start it, read nOutputFd, then terminate and close it. Every operation
-// returns 0 for success and -1 for failure.
+// reads. Create the record empty ("ChildProc proc{};"), fill the command line and the options,
+// start it, read nOutputFd, then terminate and close it. Every operation returns 0 for success and
+// -1 for failure. The record owns what it holds: when it goes, a child still running is ended
+// with its group and the pipe is closed (ChildProcClose), so no path out of a caller leaves a
+// process or a descriptor behind; a caller whose order of steps matters still calls
+// ChildProcTerminate and ChildProcClose itself.
 //
 // The command line is one text; it is split into arguments by the Windows command-line rules
 // (platform/command_line.h) and its first token names the program, which is looked for by
@@ -16,6 +19,11 @@
 inline constexpr std::uint32_t kChildProcRedirectOutput = 0x1;
 
 struct ChildProc {
+    ChildProc() = default;
+    ~ChildProc();
+    ChildProc(const ChildProc&) = delete;
+    ChildProc& operator=(const ChildProc&) = delete;
+
     const char* pszCommandLine = nullptr;   // the whole command line; not owned
     const char* pszCurrentFolder = nullptr; // null: the child starts in the parent's folder
     int nOutputFd = -1;  // the parent's (read) end of the output pipe; close-on-exec

@@ -1,26 +1,13 @@
 #pragma once
-// Opens an address in the user's default web browser, and a file with the desktop's handler.
-//
-// Both return a launcher result code: above 32 when the program was started; 0 when no browser
-// command could be found; otherwise one of the low codes below, which name why starting failed.
-// The started program runs detached (its own session, no shell, standard input from /dev/null)
-// and its end is collected in the background.
+// Opens an address in the user's default web browser: the handler of x-scheme-handler/https (else
+// of text/html) named by the desktop's mimeapps.list files, started with the Exec line of its
+// desktop entry. The browser runs detached (platform/launcher.h).
 #include <string>
-#include <vector>
 
 #include "platform/desktop_entry.h"
+#include "platform/launcher.h"
 
 namespace platform {
-
-inline constexpr int kOpenNoCommand = 0;         // no browser command, or out of resources
-inline constexpr int kOpenFileNotFound = 2;      // the program does not exist
-inline constexpr int kOpenPathNotFound = 3;      // a folder of the program's path does not exist
-inline constexpr int kOpenAccessDenied = 5;      // the program may not be run
-inline constexpr int kOpenNoMemory = 8;          // not enough memory to start it
-inline constexpr int kOpenBadFormat = 11;        // the program file is not an executable
-inline constexpr int kOpenSharingViolation = 26; // the program file is being written
-inline constexpr int kOpenAssocIncomplete = 27;  // the handler's command cannot be read
-inline constexpr int kOpenStarted = 42;          // success (any value above 32)
 
 // The browser's command line for an address: the Exec line of its desktop entry, cut where a
 // quoted field code ("%u", "%U", "%f" or "%F", with its quotes) begins, else where a bare one
@@ -33,21 +20,11 @@ std::string BrowserCommandLine(const std::string& strExec, const std::string& st
 std::string FindDefaultBrowserEntry(const XdgFolders& folders);
 
 // Opens the address in the default browser found through the given folders (the environment's by
-// default). The address is passed as one argument, whatever it holds.
-int OpenInDefaultBrowser(const std::string& strAddress, const XdgFolders& folders);
-int OpenInDefaultBrowser(const std::string& strAddress);
-
-// Opens a file or address with the desktop's handler, "xdg-open", found in the absolute folders
-// of PATH. kOpenFileNotFound when xdg-open is not there; the handler's own outcome is not checked.
-int OpenWithDesktopHandler(const std::string& strTarget);
-
-// The name of the program that OpenWithDesktopHandler runs, and the package that provides it, for
-// the message shown when it is missing.
-inline constexpr const char* kDesktopHandlerProgram = "xdg-open";
-inline constexpr const char* kDesktopHandlerPackage = "xdg-utils";
-
-// Starts a program detached: args[0] is the program (a path, or a bare name looked for in the
-// absolute folders of PATH), the rest its arguments. Returns kOpenStarted or a failure code.
-int StartDetachedProgram(const std::vector<std::string>& args);
+// default). The address is passed as one argument, whatever it holds. kNoHandler when no browser
+// is set or its entry has no Exec line, kBadCommand when the Exec line cannot be split; otherwise
+// what starting the browser gave. fnEnd (when given) learns the browser's exit status.
+LaunchResult OpenInDefaultBrowser(const std::string& strAddress, const XdgFolders& folders,
+                                  LaunchEndFunction fnEnd = {});
+LaunchResult OpenInDefaultBrowser(const std::string& strAddress, LaunchEndFunction fnEnd = {});
 
 } // namespace platform

@@ -3,6 +3,13 @@
 // "query default": the mimeapps.list files of the XDG configuration and data folders, then the
 // older defaults.list files and the mimeinfo.cache of each applications folder. Also the Exec line
 // of an entry, split into a program and its arguments by the desktop-entry quoting rules.
+//
+// GIO answers the same question (g_app_info_get_default_for_uri_scheme) but not in the way the
+// browser launcher needs: it passes over an entry whose program is missing or may not be run, so
+// the launcher could not say why the browser did not start; it expands the field codes by its own
+// rules, where the launcher cuts the command at the first one (and a quoted "%u" would reach the
+// browser with its quotes); and it reads the XDG folders once per process, where the lookup takes
+// them per call.
 #include <string>
 #include <vector>
 

@@ -1,18 +1,21 @@
 #pragma once
 // Opens a folder, file or address with the desktop's handler (xdg-open), the way the file manager
-// would. The handler runs detached: the call does not wait for it, and its end is collected in the
-// background so it leaves no zombie.
+// would. The handler runs detached (platform/launcher.h): the call does not wait for it.
 #include <string>
+
+#include "platform/launcher.h"
 
 namespace platform {
 
-// Starts "xdg-open <target>" without a shell. Returns 0 when it started, ENOENT when xdg-open was
-// not found on PATH, or the error number of the failed start; what the handler does afterwards is
-// not checked.
-int OpenWithDesktop(const std::string& strTarget);
+// The program that opens things with the desktop's handler, and the package that provides it, for
+// the message shown when it is missing.
+inline constexpr const char* kDesktopHandlerProgram = "xdg-open";
+inline constexpr const char* kDesktopHandlerPackage = "xdg-utils";
 
-// The full path of a program found in the folders of PATH (absolute folders only, never the
-// current folder), or an empty text.
-std::string FindProgramOnPath(const std::string& strName);
+// Starts "xdg-open <target>", found in the folders of PATH, with the target as its one argument
+// (a target that begins with "-" is passed as "./<target>", so it never reads as an option).
+// kFileNotFound when xdg-open is not there. fnEnd (when given) learns xdg-open's exit status: 0
+// when the handler was started, non-zero when it found none or the target does not exist.
+LaunchResult OpenWithDesktop(const std::string& strTarget, LaunchEndFunction fnEnd = {});
 
 } // namespace platform

@@ -40,6 +40,18 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
     return folder + "/" + name;
 }
 
+// The search path the system uses when PATH is not set (what execvp searches then).
+std::string DefaultSearchPath() {
+    const std::size_t size = confstr(_CS_PATH, nullptr, 0);
+    if (size == 0) {
+        return "/bin:/usr/bin";
+    }
+    std::string path(size, '\0');
+    confstr(_CS_PATH, path.data(), size);
+    path.resize(size - 1);
+    return path;
+}
+
 } // namespace
 
 std::string ExecutablePath() {
@@ -84,11 +96,15 @@ std::string FindProgram(const std::string& name) {
             return candidate;
         }
     }
-    const char* pathVar = std::getenv("PATH");
-    if (pathVar == nullptr) {
+    return FindProgramOnPath(name);
+}
+
+std::string FindProgramOnPath(const std::string& name) {
+    if (name.empty() || name.find('/') != std::string::npos) {
         return {};
     }
-    const std::string path(pathVar);
+    const char* pathVar = std::getenv("PATH");
+    const std::string path = pathVar != nullptr ? std::string(pathVar) : DefaultSearchPath();
     std::size_t begin = 0;
     while (begin <= path.size()) {
         auto end = path.find(':', begin);

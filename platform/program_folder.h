@@ -20,10 +20,14 @@ std::string ProgramFolder();
 void SetProgramFolder(const std::string& folder);
 
 // Finds the program that a command line's first token names. A name holding a "/" is taken as the
-// path itself. A bare name is looked for in ProgramFolder(), then in the absolute folders of PATH,
-// in order; the current folder is never searched (an empty or relative PATH entry is skipped), so
-// a file planted there never runs. A candidate must be a regular file that may be executed.
+// path itself. A bare name is looked for in ProgramFolder(), then as FindProgramOnPath does.
 // Returns the path found, or an empty text.
 std::string FindProgram(const std::string& name);
+
+// The executable search for a bare name: the absolute folders of PATH (the system's default search
+// path when PATH is not set), in order. The current folder is never searched (an empty or relative
+// PATH entry is skipped), so a file planted there never runs. A candidate must be a regular file
+// that may be executed. Returns the path found, or an empty text (also for a name holding a "/").
+std::string FindProgramOnPath(const std::string& name);
 
 } // namespace platform

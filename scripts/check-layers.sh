@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Checks that every include of the product's code points down the layers (README: Layout) and that
-# no files or folders include each other in a circle. Lists each offending include; exits 1 on any.
+# no files, file pairs or folders include each other in a circle. A file pair is a header and its
+# source (x.h and x.cpp): an interface whose source includes an implementation that includes the
+# interface again is a circle, though no single file includes itself. Lists each offending include;
+# exits 1 on any.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -27,15 +30,18 @@ folder() {
 status=0
 from="" to="" lf=0 lt=0 # set by folder and layer
 edges_files=$(mktemp)
+edges_pairs=$(mktemp)
 edges_folders=$(mktemp)
-trap 'rm -f "$edges_files" "$edges_folders"' EXIT
+trap 'rm -f "$edges_files" "$edges_pairs" "$edges_folders"' EXIT
 
 while IFS= read -r file; do
+    [ -e "$file" ] || continue # deleted, not yet committed
     folder from "$file"
     while IFS= read -r inc; do
         [ -e "$inc" ] || continue # a system or generated header
         folder to "$inc"
         echo "$file $inc" >>"$edges_files"
+        [ "${file%.*}" = "${inc%.*}" ] || echo "${file%.*} ${inc%.*}" >>"$edges_pairs"
         [ "$from" = "$to" ] && continue
         echo "$from $to" >>"$edges_folders"
         if [ "$from" = kestrelvx ]; then
@@ -54,9 +60,18 @@ while IFS= read -r file; do
     done < <(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([^"]*\)".*/\1/p' "$file")
 done < <(git ls-files '*.cpp' '*.h' | grep -vE '^(tests|bench|fuzz)/')
 
-for kind in files folders; do
+# Two file pairs that include each other, named with the includes that make the circle.
+while read -r a b; do
+    echo "file pairs include each other: $a.* and $b.*:"
+    grep -E "^($a\.[a-z]+ $b|$b\.[a-z]+ $a)\.[a-z]+$" "$edges_files" | sed 's/ / includes /; s/^/  /'
+    status=1
+done < <(sort -u "$edges_pairs" | awk '{ seen[$1 " " $2] = 1 }
+    END { for (e in seen) { split(e, p, " "); if (p[1] < p[2] && ((p[2] " " p[1]) in seen)) print p[1], p[2] } }')
+
+for kind in files "file pairs" folders; do
     edges=$edges_files
-    [ $kind = folders ] && edges=$edges_folders
+    [ "$kind" = "file pairs" ] && edges=$edges_pairs
+    [ "$kind" = folders ] && edges=$edges_folders
     if ! tsort "$edges" >/dev/null 2>"$edges.err"; then
         echo "include cycle among $kind:"
         grep -v "input contains a loop" "$edges.err" | sed "s/^tsort: /  /" | sort -u
@@ -65,5 +80,5 @@ for kind in files folders; do
     rm -f "$edges.err"
 done
 
-[ $status -eq 0 ] && echo "check-layers: every include points down the layers; no include cycles"
+[ $status -eq 0 ] && echo "check-layers: every include points down the layers; no include cycles among files, file pairs or folders"
 exit $status

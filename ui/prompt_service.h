@@ -1,7 +1,7 @@
 #pragma once
 // Every question, notice, open-file dialog and folder picker of the application goes through the
-// prompt service. The real one shows Qt dialogs; tests install one that answers from a script and
-// records what was asked.
+// prompt service. The application's shows Qt dialogs; tests install one that answers from a script
+// and records what was asked.
 #include <QString>
 #include <QStringList>
 
@@ -48,7 +48,13 @@ public:
     virtual void DismissMessages(QWidget* parent) = 0;
 };
 
-// The service in use; the Qt one unless a test installed another. Main thread only.
+// The service in use: the one installed over the application's (a test's scripted one), else the
+// application's own, which start-up installs (the Qt one, ui/prompt_service_qt.h). With neither,
+// nothing is shown and every prompt is answered as dismissed (DismissResult, no files, no folder).
+// Main thread only.
 IPromptService& Prompts();
-// Installs a service (not owned); nullptr restores the Qt one.
-void SetPromptService(IPromptService* service);
+// Installs the application's own service for the rest of the process (not owned).
+void SetApplicationPromptService(IPromptService* service);
+// Installs a service over the application's (not owned); nullptr goes back to the application's.
+// Returns the one installed before (nullptr: none).
+IPromptService* SetPromptService(IPromptService* service);

@@ -9,8 +9,10 @@
 #include <string>
 
 #include "lang/module_abi.h"
-#include "lang/po_file.h"
 #include "lang/resource_strings.h"
+#include "lang/tools/po_check.h"
+#include "lang/tools/po_file.h"
+#include "lang/tools/text_slots.h"
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include "common/gui/scripted_prompts.h"
 #include "lang/resource_ids.h"
 #include "profiles/settings.h"
+#include "ui/prompt_service_qt.h"
 
 #include <QAction>
 #include <QLabel>
@@ -74,6 +75,8 @@ void MainFrameTest::initTestCase() {
     m_frame = StartApplication();
     QVERIFY(m_frame != nullptr);
     QVERIFY(QTest::qWaitForWindowExposed(m_frame.get()));
+    // Start-up has installed the Qt dialogs as the prompt service.
+    QVERIFY(dynamic_cast<CQtPromptService*>(&Prompts()) != nullptr);
 }
 
 void MainFrameTest::cleanupTestCase() {

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QtTest>
 
+#include <cerrno>
 #include <string>
 #include <vector>
 
@@ -191,6 +192,17 @@ private slots:
         QCOMPARE(scripted.messages, QStringList{QStringLiteral("Can't open link:\n\n") + reason});
         QVERIFY(!scripted.link.IsVisited());
         QCOMPARE(scripted.link.CurrentColor(), CHyperLink::LinkColor());
+    }
+
+    void launchOutcomesGiveTheCodesOfTheirReasons() {
+        using platform::LaunchFault;
+        QVERIFY(CHyperLink::LaunchCode({LaunchFault::kNone, 0}) > 32);
+        // No browser set: 0, as when no browser command could be found.
+        QCOMPARE(CHyperLink::LaunchCode({LaunchFault::kNoHandler, 0}), 0);
+        QCOMPARE(CHyperLink::LaunchCode({LaunchFault::kFileNotFound, ENOENT}), 2);
+        QCOMPARE(CHyperLink::LaunchCode({LaunchFault::kPathNotFound, ENOENT}), 3);
+        QCOMPARE(CHyperLink::LaunchCode({LaunchFault::kAccessDenied, EACCES}), 5);
+        QCOMPARE(CHyperLink::LaunchCode({LaunchFault::kBadCommand, 0}), 27);
     }
 
     void launcherResultJustAboveThirtyTwoCountsAsSuccess() {

@@ -74,8 +74,22 @@ protected:
         return name;
     }
 
+    // Starts a child that starts a grandchild that would outlive it, then waits; returns the
+    // grandchild's process id (0 when something failed).
+    pid_t StartParentOfSleeper(ChildProc& proc) {
+        m_strParent = Script("parent", "sleep 60 &\necho $!\nwait\n");
+        proc.pszCommandLine = m_strParent.c_str();
+        proc.nOptions = kChildProcRedirectOutput;
+        char buffer[64] = {};
+        if (ChildProcStart(proc) != 0 || read(proc.nOutputFd, buffer, sizeof buffer - 1) <= 0) {
+            return 0;
+        }
+        return static_cast<pid_t>(std::atoi(buffer));
+    }
+
     testkit::TempDir m_dir;
     testkit::ScopedProgramFolder m_folder{m_dir.Path()};
+    std::string m_strParent;
 };
 
 TEST_F(ChildProcTest, BothStreamsReachOnePipeAndEverythingIsReleased) {
@@ -166,15 +180,8 @@ TEST_F(ChildProcTest, ChildInheritsOnlyTheStandardDescriptors) {
 }
 
 TEST_F(ChildProcTest, TerminateEndsTheWholeGroup) {
-    // The child starts a grandchild that would outlive it, then waits.
-    const std::string command = Script("parent", "sleep 60 &\necho $!\nwait\n");
     ChildProc proc{};
-    proc.pszCommandLine = command.c_str();
-    proc.nOptions = kChildProcRedirectOutput;
-    ASSERT_EQ(ChildProcStart(proc), 0);
-    char buffer[64] = {};
-    ASSERT_GT(read(proc.nOutputFd, buffer, sizeof buffer - 1), 0);
-    const pid_t grandchild = static_cast<pid_t>(std::atoi(buffer));
+    const pid_t grandchild = StartParentOfSleeper(proc);
     ASSERT_GT(grandchild, 0);
     EXPECT_EQ(getpgid(grandchild), proc.nProcessId);
     EXPECT_EQ(ChildProcWait(proc, 50), -1) << "still running";
@@ -188,7 +195,7 @@ TEST_F(ChildProcTest, TerminateEndsTheWholeGroup) {
     EXPECT_TRUE(NoChildren());
 }
 
-TEST_F(ChildProcTest, CloseEndsAChildThatStillRuns) {
+TEST_F(ChildProcTest, CloseOrTheRecordsEndEndsAChildThatStillRuns) {
     const std::string command = Script("idle", "sleep 30\n");
     ChildProc proc{};
     proc.pszCommandLine = command.c_str();
@@ -197,6 +204,18 @@ TEST_F(ChildProcTest, CloseEndsAChildThatStillRuns) {
     EXPECT_EQ(proc.nOutputFd, -1) << "no pipe without the option";
     EXPECT_EQ(ChildProcClose(proc), 0);
     EXPECT_FALSE(IsAlive(pid));
+    EXPECT_TRUE(NoChildren());
+
+    // A record that goes while its child runs ends the child's whole group and closes the pipe.
+    const int fdsBefore = CountOpenFds();
+    pid_t grandchild = 0;
+    {
+        ChildProc scoped{};
+        grandchild = StartParentOfSleeper(scoped);
+        ASSERT_GT(grandchild, 0);
+    }
+    EXPECT_TRUE(DiesSoon(grandchild));
+    EXPECT_EQ(CountOpenFds(), fdsBefore);
     EXPECT_TRUE(NoChildren());
 }
 

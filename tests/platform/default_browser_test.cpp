@@ -71,6 +71,10 @@ protected:
 
     std::string QuotedBrowser() const { return "\"" + m_strBrowser + "\""; }
 
+    platform::LaunchFault Fault(const std::string& strAddress) const {
+        return platform::OpenInDefaultBrowser(strAddress, m_folders).fault;
+    }
+
     testkit::TempDir m_dir;
     platform::XdgFolders m_folders;
     std::string m_strBrowser;
@@ -104,7 +108,7 @@ TEST_F(BrowserFolders, QuotedFieldCodeStartsTheBrowserWithTheAddress) {
     EXPECT_EQ(platform::FindDefaultBrowserEntry(m_folders),
               m_dir.File("data/applications/quoted.desktop"));
     const std::string strAddress = "file:///tmp/a%20b/download.html#oggcodecs";
-    EXPECT_GT(platform::OpenInDefaultBrowser(strAddress, m_folders), 32);
+    EXPECT_TRUE(platform::OpenInDefaultBrowser(strAddress, m_folders).Started());
     EXPECT_EQ(RecordedArguments(), (std::vector<std::string>{"--new", strAddress}));
 }
 
@@ -115,13 +119,13 @@ TEST_F(BrowserFolders, BareCodeAndNoCodeAndSubfolderEntries) {
     std::filesystem::create_directories(m_dir.File("data/applications/vendor"));
     std::filesystem::rename(m_dir.File("data/applications/vendor-bare.desktop"),
                             m_dir.File("data/applications/vendor/bare.desktop"));
-    EXPECT_GT(platform::OpenInDefaultBrowser("https://example.org/", m_folders), 32);
+    EXPECT_TRUE(platform::OpenInDefaultBrowser("https://example.org/", m_folders).Started());
     EXPECT_EQ(RecordedArguments(), (std::vector<std::string>{"-a", "https://example.org/"}));
 
     std::filesystem::remove(m_strRecord);
     std::filesystem::remove(m_dir.File("config/mimeapps.list"));
     SetHandler("x-scheme-handler/https", "plain.desktop", QuotedBrowser() + " --plain");
-    EXPECT_GT(platform::OpenInDefaultBrowser("https://example.org/x", m_folders), 32);
+    EXPECT_TRUE(platform::OpenInDefaultBrowser("https://example.org/x", m_folders).Started());
     EXPECT_EQ(RecordedArguments(), (std::vector<std::string>{"--plain", "https://example.org/x"}));
 }
 
@@ -133,36 +137,36 @@ TEST_F(BrowserFolders, HandlerForTextHtmlOnlyServesAsBrowser) {
               "[Default Applications]\ntext/html=missing.desktop;html.desktop;\n");
     EXPECT_EQ(platform::FindDefaultBrowserEntry(m_folders),
               m_dir.File("share/applications/html.desktop"));
-    EXPECT_GT(platform::OpenInDefaultBrowser("file:///x.html", m_folders), 32);
+    EXPECT_TRUE(platform::OpenInDefaultBrowser("file:///x.html", m_folders).Started());
     EXPECT_EQ(RecordedArguments(), (std::vector<std::string>{"file:///x.html"}));
 }
 
-TEST_F(BrowserFolders, NoUsableHandlerGivesZero) {
-    EXPECT_EQ(platform::OpenInDefaultBrowser("https://example.org/", m_folders), 0);
+TEST_F(BrowserFolders, NoUsableHandlerIsNoHandler) {
+    EXPECT_EQ(Fault("https://example.org/"), platform::LaunchFault::kNoHandler);
     // Named but not installed, or installed but hidden, or without an Exec line.
     SetHandler("text/html", "gone.desktop", "x");
     std::filesystem::remove(m_dir.File("data/applications/gone.desktop"));
-    EXPECT_EQ(platform::OpenInDefaultBrowser("https://example.org/", m_folders), 0);
+    EXPECT_EQ(Fault("https://example.org/"), platform::LaunchFault::kNoHandler);
     WriteFile(m_dir.File("data/applications/gone.desktop"),
               "[Desktop Entry]\nExec=" + QuotedBrowser() + "\nHidden=true\n");
-    EXPECT_EQ(platform::OpenInDefaultBrowser("https://example.org/", m_folders), 0);
+    EXPECT_EQ(Fault("https://example.org/"), platform::LaunchFault::kNoHandler);
     WriteFile(m_dir.File("data/applications/gone.desktop"), "[Desktop Entry]\nName=No exec\n");
-    EXPECT_EQ(platform::OpenInDefaultBrowser("https://example.org/", m_folders), 0);
+    EXPECT_EQ(Fault("https://example.org/"), platform::LaunchFault::kNoHandler);
     EXPECT_FALSE(std::filesystem::exists(m_strRecord));
 }
 
-TEST_F(BrowserFolders, ProgramThatCannotStartGivesItsFailureCode) {
+TEST_F(BrowserFolders, ProgramThatCannotStartGivesItsFault) {
     SetHandler("x-scheme-handler/https", "b.desktop", m_dir.File("bin dir/no-such") + " %u");
-    EXPECT_EQ(platform::OpenInDefaultBrowser("a", m_folders), platform::kOpenFileNotFound);
+    EXPECT_EQ(Fault("a"), platform::LaunchFault::kFileNotFound);
     SetHandler("x-scheme-handler/https", "b.desktop", m_dir.File("no-folder/browser") + " %u");
-    EXPECT_EQ(platform::OpenInDefaultBrowser("a", m_folders), platform::kOpenPathNotFound);
+    EXPECT_EQ(Fault("a"), platform::LaunchFault::kPathNotFound);
     SetHandler("x-scheme-handler/https", "b.desktop", "lumicast-no-such-browser-program %u");
-    EXPECT_EQ(platform::OpenInDefaultBrowser("a", m_folders), platform::kOpenFileNotFound);
+    EXPECT_EQ(Fault("a"), platform::LaunchFault::kFileNotFound);
     WriteFile(m_dir.File("not-runnable"), "#!/bin/sh\n");
     SetHandler("x-scheme-handler/https", "b.desktop", m_dir.File("not-runnable") + " %u");
-    EXPECT_EQ(platform::OpenInDefaultBrowser("a", m_folders), platform::kOpenAccessDenied);
+    EXPECT_EQ(Fault("a"), platform::LaunchFault::kAccessDenied);
     SetHandler("x-scheme-handler/https", "b.desktop", "\"/unterminated %u");
-    EXPECT_EQ(platform::OpenInDefaultBrowser("a", m_folders), platform::kOpenAssocIncomplete);
+    EXPECT_EQ(Fault("a"), platform::LaunchFault::kBadCommand);
 }
 
 TEST_F(BrowserFolders, DesktopSpecificListsComeFirstAndCacheIsTheLastResort) {
@@ -182,28 +186,6 @@ TEST_F(BrowserFolders, DesktopSpecificListsComeFirstAndCacheIsTheLastResort) {
     m_folders.currentDesktops = {"xfce"};
     EXPECT_EQ(platform::FindDefaultBrowserEntry(m_folders),
               m_dir.File("data/applications/b.desktop"));
-}
-
-TEST(DesktopHandler, MissingXdgOpenIsReportedAsFileNotFound) {
-    testkit::TempDir dir;
-    const char* pszOld = std::getenv("PATH");
-    const std::string strOld = pszOld != nullptr ? pszOld : "";
-    setenv("PATH", dir.Path().c_str(), 1);
-    EXPECT_EQ(platform::OpenWithDesktopHandler("/tmp/Lumicast.html"), platform::kOpenFileNotFound);
-
-    // A stand-in xdg-open receives the target as its one argument.
-    const std::string strRecord = dir.File("target.txt");
-    WriteFile(dir.File("xdg-open"), "#!/bin/sh\nprintf '%s' \"$1\" > " +
-                                        testkit::ShellQuote(strRecord) + ".tmp && /bin/mv " +
-                                        testkit::ShellQuote(strRecord) + ".tmp " +
-                                        testkit::ShellQuote(strRecord) + "\n");
-    chmod(dir.File("xdg-open").c_str(), 0755);
-    EXPECT_GT(platform::OpenWithDesktopHandler("/a folder/Lumicast.html"), 32);
-    setenv("PATH", strOld.c_str(), 1);
-    for (int n = 0; n < 500 && !std::filesystem::exists(strRecord); ++n) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    EXPECT_EQ(ReadFile(strRecord), "/a folder/Lumicast.html");
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // answer of each button; the scripted service answers in order and records what was asked.
 #include "common/gui/scripted_prompts.h"
 #include "ui/prompt_service.h"
+#include "ui/prompt_service_qt.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -65,13 +66,47 @@ PromptResult Ask(PromptButtons buttons, PromptIcon icon, QMessageBox::StandardBu
 class PromptServiceTest : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void withoutAServiceNothingShowsAndAllIsDismissed();
     void messageBoxHasCaptionIconAndButtons();
     void escapeAnswersLikeTheDismissingButton();
     void folderPickerReturnsTheChosenFolder();
     void openFilesCancelledGivesNothing();
     void scriptedAnswersInOrderAndRecords();
     void scriptedMismatchIsAnsweredAsClosed();
+
+private:
+    CQtPromptService m_qtService;
 };
+
+void PromptServiceTest::initTestCase() {
+    // As start-up does: the Qt dialogs serve every prompt a test does not script.
+    SetApplicationPromptService(&m_qtService);
+}
+
+void PromptServiceTest::cleanupTestCase() {
+    SetApplicationPromptService(nullptr);
+}
+
+void PromptServiceTest::withoutAServiceNothingShowsAndAllIsDismissed() {
+    SetApplicationPromptService(nullptr);
+    QCOMPARE(Prompts().Message(nullptr, QStringLiteral("Sure?"), PromptButtons::OkCancel,
+                               PromptIcon::Question),
+             PromptResult::Cancel);
+    QCOMPARE(Prompts().Message(nullptr, QStringLiteral("Sure?"), PromptButtons::YesNo,
+                               PromptIcon::Question),
+             PromptResult::No);
+    QVERIFY(Prompts().OpenFiles(nullptr, QStringLiteral("Add"), QStringLiteral("*")).isEmpty());
+    QVERIFY(Prompts().PickFolder(nullptr, QStringLiteral("Pick"), QStringLiteral("/")).isEmpty());
+    {
+        // A test's service goes over the application's and hands back to it.
+        SetApplicationPromptService(&m_qtService);
+        ScriptedPrompts prompts;
+        QCOMPARE(&Prompts(), static_cast<IPromptService*>(&prompts));
+    }
+    QCOMPARE(&Prompts(), static_cast<IPromptService*>(&m_qtService));
+}
 
 void PromptServiceTest::messageBoxHasCaptionIconAndButtons() {
     Seen seen;

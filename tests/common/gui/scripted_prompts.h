@@ -1,6 +1,7 @@
 #pragma once
 // A prompt service for GUI tests: answers every prompt from a script given in advance and records
-// what was asked. Constructing one installs it; destroying it restores the Qt service.
+// what was asked. Constructing one installs it; destroying it restores the application's service
+// (the Qt one once start-up has run).
 //
 //   ScriptedPrompts prompts;
 //   prompts.AnswerMessage(PromptResult::Cancel);

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include "common/gui/scoped_qt_prompts.h"
 #include "controls/percent_bar.h"
 #include "engine/ui/convert_dlg.h"
 #include "engine/ui/helpers/convert_fixture.h"
@@ -251,7 +252,7 @@ private slots:
         setup.m_list.Add(MakeRecord("/v/slow.avi", 0, 10));
         auto pDialog = setup.MakeDialog();
         CConvertDlg& dialog = *pDialog;
-        SetPromptService(nullptr);
+        ScopedQtPrompts qtPrompts;
         QPointer<QMessageBox> pQuestion;
         bool bQuestionOpenAtOutcome = true;
         QStringList shown;

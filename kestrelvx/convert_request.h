@@ -14,7 +14,7 @@ constexpr int kMaxSide = 4096;
 
 enum class VideoCodec { Mpeg4Simple, H264 };
 
-struct ConversionSettings {
+struct ConvertRequest {
     std::string input;
     std::string output;
     bool overwrite = false;
@@ -49,11 +49,10 @@ struct ConversionSettings {
     std::vector<std::string> notes;
 };
 
-// Checks every value of the command and fills settings. False with a one-line reason when a
+// Checks every value of the command and fills the request. False with a one-line reason when a
 // value is out of range or malformed. Variable bit rate limits that do not fit together are
 // adjusted, each with a note: a bit rate above -maxrate is lowered to it, one below -minrate raised
 // to it, and a -minrate above -maxrate raises -maxrate to it.
-bool ReadConversionSettings(const CommandLine& command, ConversionSettings& settings,
-                            std::string& reason);
+bool ReadConvertRequest(const CommandLine& command, ConvertRequest& request, std::string& reason);
 
 } // namespace kestrelvx

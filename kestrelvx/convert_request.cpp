@@ -1,4 +1,4 @@
-#include "kestrelvx/conversion_settings.h"
+#include "kestrelvx/convert_request.h"
 
 #include <array>
 #include <cmath>
@@ -72,7 +72,7 @@ std::string Extension(const std::string& path) {
     return Lower(path.substr(dot + 1));
 }
 
-bool ReadSize(const std::string& text, ConversionSettings& settings, std::string& reason) {
+bool ReadSize(const std::string& text, ConvertRequest& request, std::string& reason) {
     const size_t x = text.find('x');
     int width = 0;
     int height = 0;
@@ -95,14 +95,14 @@ bool ReadSize(const std::string& text, ConversionSettings& settings, std::string
                  std::to_string(kMaxSide);
         return false;
     }
-    settings.width = width;
-    settings.height = height;
+    request.width = width;
+    request.height = height;
     return true;
 }
 
 // The NTSC rates 14.985, 23.976, 29.970 (and their multiples) are the exact fractions
 // N*1000/1001; other rates go to FFmpeg as thousandths.
-bool ReadFrameRate(const std::string& text, ConversionSettings& settings, std::string& reason) {
+bool ReadFrameRate(const std::string& text, ConvertRequest& request, std::string& reason) {
     if (!IsDecimal(text) || text.size() > 12) {
         reason = "-r '" + text + "' is not a frame rate";
         return false;
@@ -115,15 +115,15 @@ bool ReadFrameRate(const std::string& text, ConversionSettings& settings, std::s
     for (int base : {15, 24, 30, 48, 60, 120}) {
         const double ntsc = base * 1000.0 / 1001.0;
         if (std::fabs(rate - ntsc) < 0.002) {
-            settings.frameRate = std::to_string(base * 1000) + "/1001";
+            request.frameRate = std::to_string(base * 1000) + "/1001";
             return true;
         }
     }
     const long thousandths = std::lround(rate * 1000.0);
     if (thousandths % 1000 == 0) {
-        settings.frameRate = std::to_string(thousandths / 1000);
+        request.frameRate = std::to_string(thousandths / 1000);
     } else {
-        settings.frameRate = std::to_string(thousandths) + "/1000";
+        request.frameRate = std::to_string(thousandths) + "/1000";
     }
     return true;
 }
@@ -159,7 +159,7 @@ bool ReadSeconds(const CommandLine& command, const char* name, bool mayBeZero, s
     return true;
 }
 
-bool ReadTarget(const std::string& text, ConversionSettings& settings, std::string& reason) {
+bool ReadTarget(const std::string& text, ConvertRequest& request, std::string& reason) {
     const size_t dash = text.find('-');
     bool known = false;
     if (dash != std::string::npos) {
@@ -179,21 +179,21 @@ bool ReadTarget(const std::string& text, ConversionSettings& settings, std::stri
                  "or dv";
         return false;
     }
-    settings.target = text;
+    request.target = text;
     return true;
 }
 
-bool ReadOutputKind(const CommandLine& command, ConversionSettings& settings, std::string& reason) {
+bool ReadOutputKind(const CommandLine& command, ConvertRequest& request, std::string& reason) {
     const auto codec = command.options.find("vcodec");
     if (codec != command.options.end() && codec->second != "xvid" && codec->second != "h264") {
         reason = "-vcodec '" + codec->second + "' is not xvid or h264";
         return false;
     }
-    const std::string extension = Extension(settings.output);
+    const std::string extension = Extension(request.output);
     if (extension == "mp4" || extension == "m4v") {
-        settings.container = "mp4";
+        request.container = "mp4";
     } else if (extension == "mov") {
-        settings.container = "mov";
+        request.container = "mov";
     } else {
         reason =
             "cannot write '" + extension + "' files: the output must end in .mp4, .m4v or .mov";
@@ -202,59 +202,58 @@ bool ReadOutputKind(const CommandLine& command, ConversionSettings& settings, st
     // The application writes "-vcodec xvid" for its MPEG-4 format and its H.264 format alike
     // and tells them apart by the output file alone: a .mov output is the H.264 format.
     const bool h264 =
-        (codec != command.options.end() && codec->second == "h264") || settings.container == "mov";
-    settings.codec = h264 ? VideoCodec::H264 : VideoCodec::Mpeg4Simple;
+        (codec != command.options.end() && codec->second == "h264") || request.container == "mov";
+    request.codec = h264 ? VideoCodec::H264 : VideoCodec::Mpeg4Simple;
     return true;
 }
 
 // Limits that contradict each other are made to fit, the way a user who typed them most likely
 // meant: the highest rate is a cap, the lowest a floor.
-void FitRates(ConversionSettings& settings) {
+void FitRates(ConvertRequest& request) {
     const auto kbps = [](int value) { return std::to_string(value) + " kbit/s"; };
-    if (settings.minKbps > 0 && settings.maxKbps > 0 && settings.minKbps > settings.maxKbps) {
-        settings.notes.push_back("-maxrate " + kbps(settings.maxKbps) + " is below -minrate " +
-                                 kbps(settings.minKbps) + "; -maxrate raised to " +
-                                 kbps(settings.minKbps));
-        settings.maxKbps = settings.minKbps;
+    if (request.minKbps > 0 && request.maxKbps > 0 && request.minKbps > request.maxKbps) {
+        request.notes.push_back("-maxrate " + kbps(request.maxKbps) + " is below -minrate " +
+                                kbps(request.minKbps) + "; -maxrate raised to " +
+                                kbps(request.minKbps));
+        request.maxKbps = request.minKbps;
     }
-    int& average = settings.videoKbps > 0 ? settings.videoKbps : settings.toleranceKbps;
-    if (average > 0 && settings.maxKbps > 0 && average > settings.maxKbps) {
-        settings.notes.push_back("the video bit rate " + kbps(average) + " is above -maxrate " +
-                                 kbps(settings.maxKbps) + "; lowered to " + kbps(settings.maxKbps));
-        average = settings.maxKbps;
+    int& average = request.videoKbps > 0 ? request.videoKbps : request.toleranceKbps;
+    if (average > 0 && request.maxKbps > 0 && average > request.maxKbps) {
+        request.notes.push_back("the video bit rate " + kbps(average) + " is above -maxrate " +
+                                kbps(request.maxKbps) + "; lowered to " + kbps(request.maxKbps));
+        average = request.maxKbps;
     }
-    if (average > 0 && settings.minKbps > 0 && average < settings.minKbps) {
-        settings.notes.push_back("the video bit rate " + kbps(average) + " is below -minrate " +
-                                 kbps(settings.minKbps) + "; raised to " + kbps(settings.minKbps));
-        average = settings.minKbps;
+    if (average > 0 && request.minKbps > 0 && average < request.minKbps) {
+        request.notes.push_back("the video bit rate " + kbps(average) + " is below -minrate " +
+                                kbps(request.minKbps) + "; raised to " + kbps(request.minKbps));
+        average = request.minKbps;
     }
 }
 
-bool ReadCodecOptions(const CommandLine& command, ConversionSettings& settings,
-                      std::string& reason) {
+bool ReadCodecOptions(const CommandLine& command, ConvertRequest& request, std::string& reason) {
     const auto& options = command.options;
-    if (!ReadOutputKind(command, settings, reason)) {
+    if (!ReadOutputKind(command, request, reason)) {
         return false;
     }
     if (const auto size = options.find("s");
-        size != options.end() && !ReadSize(size->second, settings, reason)) {
+        size != options.end() && !ReadSize(size->second, request, reason)) {
         return false;
     }
     if (const auto rate = options.find("r");
-        rate != options.end() && !ReadFrameRate(rate->second, settings, reason)) {
+        rate != options.end() && !ReadFrameRate(rate->second, request, reason)) {
         return false;
     }
-    if (!ReadKbps(command, "b", kMaxVideoKbps, settings.videoKbps, reason) ||
-        !ReadKbps(command, "bt", kMaxVideoKbps, settings.toleranceKbps, reason) ||
-        !ReadKbps(command, "maxrate", kMaxVideoKbps, settings.maxKbps, reason) ||
-        !ReadKbps(command, "minrate", kMaxVideoKbps, settings.minKbps, reason) ||
-        !ReadKbps(command, "ab", kMaxAudioKbps, settings.audioKbps, reason)) {
+    if (!ReadKbps(command, "b", kMaxVideoKbps, request.videoKbps, reason) ||
+        !ReadKbps(command, "bt", kMaxVideoKbps, request.toleranceKbps, reason) ||
+        !ReadKbps(command, "maxrate", kMaxVideoKbps, request.maxKbps, reason) ||
+        !ReadKbps(command, "minrate", kMaxVideoKbps, request.minKbps, reason) ||
+        !ReadKbps(command, "ab", kMaxAudioKbps, request.audioKbps, reason)) {
         return false;
     }
-    FitRates(settings);
+    FitRates(request);
     if (const auto channels = options.find("ac");
         channels != options.end() &&
-        !ParseInt(channels->second, 1, kMaxChannels, settings.channels)) {
+        !ParseInt(channels->second, 1, kMaxChannels, request.channels)) {
         reason = "-ac '" + channels->second + "' is not a channel count from 1 to " +
                  std::to_string(kMaxChannels);
         return false;
@@ -271,28 +270,27 @@ bool ReadCodecOptions(const CommandLine& command, ConversionSettings& settings,
             reason = "-ar '" + rate->second + "' is not a sample rate AAC can carry";
             return false;
         }
-        settings.sampleRate = value;
+        request.sampleRate = value;
     }
     return true;
 }
 
 } // namespace
 
-bool ReadConversionSettings(const CommandLine& command, ConversionSettings& settings,
-                            std::string& reason) {
-    settings.input = command.input;
-    settings.output = command.output;
-    settings.overwrite = command.overwrite;
+bool ReadConvertRequest(const CommandLine& command, ConvertRequest& request, std::string& reason) {
+    request.input = command.input;
+    request.output = command.output;
+    request.overwrite = command.overwrite;
     if (const char* limits = std::getenv(kLimitsVariable); limits != nullptr) {
-        settings.limits = ParseDeviceLimits(limits);
+        request.limits = ParseDeviceLimits(limits);
     }
     const auto& options = command.options;
     if (const auto title = options.find("title"); title != options.end()) {
-        settings.hasTitle = true;
-        settings.title = title->second;
+        request.hasTitle = true;
+        request.title = title->second;
     }
-    if (!ReadSeconds(command, "ss", true, settings.start, reason) ||
-        !ReadSeconds(command, "t", false, settings.duration, reason)) {
+    if (!ReadSeconds(command, "ss", true, request.start, reason) ||
+        !ReadSeconds(command, "t", false, request.duration, reason)) {
         return false;
     }
     if (const auto target = options.find("target"); target != options.end()) {
@@ -304,9 +302,9 @@ bool ReadConversionSettings(const CommandLine& command, ConversionSettings& sett
                 return false;
             }
         }
-        return ReadTarget(target->second, settings, reason);
+        return ReadTarget(target->second, request, reason);
     }
-    return ReadCodecOptions(command, settings, reason);
+    return ReadCodecOptions(command, request, reason);
 }
 
 } // namespace kestrelvx
