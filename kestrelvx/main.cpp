@@ -3,6 +3,7 @@
 // reads: the probe report and status lines carrying "time=".
 #include <cerrno>
 #include <cinttypes>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -26,6 +27,7 @@ extern "C" {
 #include "kestrelvx/ffmpeg_runner.h"
 #include "kestrelvx/media_facts.h"
 #include "kestrelvx/probe_report.h"
+#include "kestrelvx/seek_point.h"
 
 namespace {
 
@@ -296,7 +298,11 @@ int Convert(const CommandLine& command) {
         PrintError(reason);
         return kExitFailed;
     }
-    const FfmpegPlan plan = PlanFfmpegRun(settings, facts);
+    const int64_t startUs = settings.start.empty()
+                                ? 0
+                                : std::llround(std::strtod(settings.start.c_str(), nullptr) * 1e6);
+    const FfmpegPlan plan =
+        PlanFfmpegRun(settings, facts, SeekLeadUs(settings.input, facts, startUs));
     for (const std::string& note : settings.notes) {
         PrintNote(note);
     }
