@@ -5,6 +5,9 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "kestrelvx/subtitle_tracks.h"
+#include "kestrelvx/tone_map.h"
+
 namespace kestrelvx {
 namespace {
 
@@ -23,13 +26,18 @@ void Add(std::vector<std::string>& args, std::initializer_list<std::string> word
     args.insert(args.end(), words);
 }
 
+void Add(std::vector<std::string>& args, const std::vector<std::string>& words) {
+    args.insert(args.end(), words.begin(), words.end());
+}
+
 int EvenNearest(double value) {
     const long even = 2 * std::lround(value / 2.0);
     return static_cast<int>(std::clamp<long>(even, kMinSide, kMaxSide));
 }
 
-// Width over height of the picture as it is meant to be seen; square pixels when the source
-// declares no pixel shape.
+// Width over height of the picture as it is meant to be seen, turned as its display matrix says
+// (ffmpeg turns the frames before the filters see them); square pixels when the source declares
+// no pixel shape.
 double DisplayAspect(const StreamFacts& video) {
     if (video.width <= 0 || video.height <= 0) {
         return 4.0 / 3.0;
@@ -38,7 +46,7 @@ double DisplayAspect(const StreamFacts& video) {
     if (video.sarNum > 0 && video.sarDen > 0) {
         aspect *= static_cast<double>(video.sarNum) / static_cast<double>(video.sarDen);
     }
-    return aspect;
+    return video.SidesSwapped() ? 1.0 / aspect : aspect;
 }
 
 // The picture filters and the frame size that leaves the encoder.
@@ -48,18 +56,25 @@ struct Picture {
     int height = 0;
 };
 
+// The filters between the scaling and the padding: the tone mapping of an HDR picture, after
+// the scaling (so that it works on the fewest pixels), which keeps 10 bits for it.
+std::string ToneMapAfterScale(const StreamFacts& video) {
+    return video.IsHdr() ? ",format=yuv420p10le," + ToneMapFilters(video) : std::string();
+}
+
 Picture PlanPicture(const ConvertRequest& request, const StreamFacts& video, bool deinterlace,
                     std::vector<std::string>& notes) {
     Picture picture;
     std::string chain = deinterlace ? std::string(kDeinterlace) + "," : std::string();
+    const std::string tone = ToneMapAfterScale(video);
     const double aspect = DisplayAspect(video);
     int width = request.width;
     int height = request.height;
     if (width == 0 && height == 0) {
-        // "Keep Original": the source's size, its pixel shape kept with it.
-        picture.width = video.width & ~1;
-        picture.height = video.height & ~1;
-        picture.filters = chain + "scale=trunc(iw/2)*2:trunc(ih/2)*2";
+        // "Keep Original": the source's size as it is shown, its pixel shape kept with it.
+        picture.width = (video.SidesSwapped() ? video.height : video.width) & ~1;
+        picture.height = (video.SidesSwapped() ? video.width : video.height) & ~1;
+        picture.filters = chain + "scale=trunc(iw/2)*2:trunc(ih/2)*2" + tone;
         return picture;
     }
     if (width == 0 || height == 0) {
@@ -74,8 +89,8 @@ Picture PlanPicture(const ConvertRequest& request, const StreamFacts& video, boo
                         "x" + std::to_string(height));
         picture.width = width;
         picture.height = height;
-        picture.filters =
-            chain + "scale=" + std::to_string(width) + ":" + std::to_string(height) + ",setsar=1";
+        picture.filters = chain + "scale=" + std::to_string(width) + ":" + std::to_string(height) +
+                          tone + ",setsar=1";
         return picture;
     }
     // The whole picture inside the frame, square pixels, black bars on the sides left over.
@@ -91,7 +106,7 @@ Picture PlanPicture(const ConvertRequest& request, const StreamFacts& video, boo
     picture.width = width;
     picture.height = height;
     picture.filters = chain + "scale=" + std::to_string(innerWidth) + ":" +
-                      std::to_string(innerHeight) + ",setsar=1";
+                      std::to_string(innerHeight) + tone + ",setsar=1";
     if (innerWidth != width || innerHeight != height) {
         picture.filters += ",pad=" + std::to_string(width) + ":" + std::to_string(height) + ":" +
                            std::to_string(left) + ":" + std::to_string(top) + ":black";
@@ -161,6 +176,9 @@ void AddVideo(ConvertRequest request, const StreamFacts& video, FfmpegPlan& plan
     if (deinterlace) {
         plan.notes.push_back("the source is interlaced; deinterlaced");
     }
+    if (video.IsHdr()) {
+        plan.notes.push_back(ToneMapNote(video));
+    }
     const Picture picture = PlanPicture(request, video, deinterlace, plan.notes);
     std::string frameRate = request.frameRate;
     if (frameRate.empty()) {
@@ -193,6 +211,9 @@ void AddVideo(ConvertRequest request, const StreamFacts& video, FfmpegPlan& plan
         }
     }
     Add(args, {"-pix_fmt", "yuv420p", "-vf", picture.filters});
+    if (video.IsHdr()) {
+        Add(args, Bt709Tags());
+    }
     if (!frameRate.empty()) {
         Add(args, {"-r", frameRate});
     }
@@ -234,6 +255,60 @@ double Seconds(const std::string& text) {
     return text.empty() ? 0.0 : std::strtod(text.c_str(), nullptr);
 }
 
+// Microseconds as ffmpeg takes seconds: "2.500000".
+std::string SecondsArgument(int64_t us) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.6f", static_cast<double>(us) / 1e6);
+    return text;
+}
+
+// The input with the part of it that is converted, and how long the output should last.
+void AddInputAndPart(const ConvertRequest& request, const MediaFacts& source, int64_t seekLeadUs,
+                     bool subtitles, FfmpegPlan& plan) {
+    std::vector<std::string>& args = plan.args;
+    const double start = Seconds(request.start);
+    const double sourceSeconds =
+        source.hasDuration ? static_cast<double>(source.durationUs) / 1e6 : 0.0;
+    // The caller counts whole seconds: an end at or past the source's last whole second means
+    // the end of the source, with its last fraction of a second.
+    bool limited = !request.duration.empty();
+    if (limited && source.hasDuration &&
+        start + Seconds(request.duration) >= std::floor(sourceSeconds)) {
+        limited = false;
+    }
+    // Before the input, ffmpeg seeks and decodes from the first key frame it meets, dropping what
+    // comes before the seek point; after it, it drops what comes before the start. A seek lands
+    // on a key frame where the container has an index; elsewhere it lands before the start by the
+    // lead that meets one, and the rest is dropped after the input. Subtitles read after a seek
+    // may begin before it (the container hands out the ones still shown); dropped after the
+    // input, they are never written before the start, where the muxer would move every later one.
+    const int64_t startUs = std::llround(start * 1e6);
+    std::string dropAfterInput;
+    if (start > 0.0 && seekLeadUs < startUs) {
+        const int64_t lead = std::max<int64_t>(0, seekLeadUs);
+        Add(args,
+            {"-ss", lead == 0 ? request.start : SecondsArgument(startUs - lead), "-accurate_seek"});
+        if (lead > 0 || subtitles) {
+            dropAfterInput = SecondsArgument(lead);
+        }
+    } else if (start > 0.0) {
+        dropAfterInput = request.start;
+    }
+    // The "file:" prefix keeps any name a plain file name ("pipe:1", "concat:a|b", "x:y").
+    Add(args, {"-protocol_whitelist", "file", "-i", "file:" + request.input});
+    if (!dropAfterInput.empty()) {
+        Add(args, {"-ss", dropAfterInput});
+    }
+    if (limited) {
+        Add(args, {"-t", request.duration});
+    }
+    if (source.hasDuration) {
+        const double reach =
+            limited ? std::min(sourceSeconds, start + Seconds(request.duration)) : sourceSeconds;
+        plan.expectedUs = std::max<int64_t>(0, std::llround((reach - start) * 1e6));
+    }
+}
+
 } // namespace
 
 int Mpeg4SimpleLevel(int width, int height, int kbps) {
@@ -253,41 +328,25 @@ int Mpeg4SimpleLevel(int width, int height, int kbps) {
     return 6;
 }
 
-FfmpegPlan PlanFfmpegRun(const ConvertRequest& request, const MediaFacts& source) {
+FfmpegPlan PlanFfmpegRun(const ConvertRequest& request, const MediaFacts& source,
+                         int64_t seekLeadUs) {
     FfmpegPlan plan;
     std::vector<std::string>& args = plan.args;
     args = {
         "ffmpeg",        "-hide_banner", "-nostdin",  "-nostats",
         "-loglevel",     "error",        "-progress", "pipe:" + std::to_string(kProgressDescriptor),
         "-stats_period", "0.25"};
-    const double start = Seconds(request.start);
-    const double sourceSeconds =
-        source.hasDuration ? static_cast<double>(source.durationUs) / 1e6 : 0.0;
-    // The caller counts whole seconds: an end at or past the source's last whole second means
-    // the end of the source, with its last fraction of a second.
-    bool limited = !request.duration.empty();
-    if (limited && source.hasDuration &&
-        start + Seconds(request.duration) >= std::floor(sourceSeconds)) {
-        limited = false;
-    }
-    if (start > 0.0) {
-        // Before the input, ffmpeg decodes from the keyframe before the start and drops what
-        // comes before it, so the part begins exactly at the start.
-        Add(args, {"-ss", request.start, "-accurate_seek"});
-    }
-    // The "file:" prefix keeps any name a plain file name ("pipe:1", "concat:a|b", "x:y").
-    Add(args, {"-protocol_whitelist", "file", "-i", "file:" + request.input});
-    if (limited) {
-        Add(args, {"-t", request.duration});
-    }
-    if (source.hasDuration) {
-        const double reach =
-            limited ? std::min(sourceSeconds, start + Seconds(request.duration)) : sourceSeconds;
-        plan.expectedUs = std::max<int64_t>(0, std::llround((reach - start) * 1e6));
-    }
-    Add(args, {"-sn", "-dn"});
+    const SubtitlePlan subtitles = PlanSubtitles(request.container, request.target, source);
+    AddInputAndPart(request, source, seekLeadUs, subtitles.carried > 0, plan);
     const StreamFacts* video = source.MainVideo();
     const StreamFacts* audio = source.MainAudio();
+    Add(args, {"-dn"});
+    if (subtitles.carried == 0) {
+        Add(args, {"-sn"});
+    }
+    if (!subtitles.note.empty()) {
+        plan.notes.push_back(subtitles.note);
+    }
     plan.video = video != nullptr;
     plan.audio = audio != nullptr;
     if (!request.target.empty()) {
@@ -296,7 +355,14 @@ FfmpegPlan PlanFfmpegRun(const ConvertRequest& request, const MediaFacts& source
                 Add(args, {"-map", "0:" + std::to_string(stream->index)});
             }
         }
+        Add(args, subtitles.args);
         Add(args, {"-target", request.target});
+        if (video != nullptr && video->IsHdr()) {
+            // The disc's own size and rate are applied after these filters.
+            plan.notes.push_back(ToneMapNote(*video));
+            Add(args, {"-vf", ToneMapFilters(*video)});
+            Add(args, Bt709Tags());
+        }
     } else {
         if (video != nullptr) {
             AddVideo(request, *video, plan);
@@ -304,6 +370,7 @@ FfmpegPlan PlanFfmpegRun(const ConvertRequest& request, const MediaFacts& source
         if (audio != nullptr) {
             AddAudio(request, *audio, plan);
         }
+        Add(args, subtitles.args);
         Add(args, {"-movflags", "+faststart", "-f", request.container});
     }
     if (request.hasTitle) {

@@ -23,14 +23,20 @@ struct FfmpegPlan {
 };
 
 // Every option of the request as ffmpeg arguments for the source described by source:
-// - its first video stream that is not cover art and its default audio stream (else the first
-//   one); a source without video gives an audio-only output;
-// - a seek (accurate, before the input) only for a start other than 0, and no length limit when
-//   the part asked for reaches the source's last whole second (the caller counts whole seconds);
-// - interlaced video is deinterlaced; a frame size with both sides scales the picture to fit with
-//   square pixels and black bars, one with a side left out scales that side with the shape;
+// - its default video stream (else the first) that is not cover art and its default audio stream
+//   (else the first); a source without video gives an audio-only output; its subtitles as far as
+//   the output holds them (PlanSubtitles), with a note naming those it cannot;
+// - for a start other than 0, a seek before the input to seekLeadUs before the start (SeekLeadUs)
+//   and, when that is not 0, dropping the frames up to the start after the input, so that the
+//   part begins with the frame at the start; no length limit when the part asked for reaches the
+//   source's last whole second (the caller counts whole seconds);
+// - interlaced video is deinterlaced and HDR video tone-mapped to BT.709, each with a note; a
+//   frame size with both sides scales the picture as it is shown (turned by its display matrix)
+//   to fit with square pixels and black bars, one with a side left out scales that side with the
+//   shape;
 // - settings the request leaves open are held within its device limits, if any.
-FfmpegPlan PlanFfmpegRun(const ConvertRequest& request, const MediaFacts& source);
+FfmpegPlan PlanFfmpegRun(const ConvertRequest& request, const MediaFacts& source,
+                         int64_t seekLeadUs);
 
 // The MPEG-4 Simple Profile level (1 to 6) whose picture size and bit rate limits hold a
 // picture of width x height at kbps (0: not known); the highest level when none does.

@@ -3,6 +3,7 @@
 // reads: the probe report and status lines carrying "time=".
 #include <cerrno>
 #include <cinttypes>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -26,6 +27,7 @@ extern "C" {
 #include "kestrelvx/ffmpeg_runner.h"
 #include "kestrelvx/media_facts.h"
 #include "kestrelvx/probe_report.h"
+#include "kestrelvx/seek_point.h"
 
 namespace {
 
@@ -294,7 +296,10 @@ int Convert(const CommandLine& command) {
         PrintError(reason);
         return kExitFailed;
     }
-    const FfmpegPlan plan = PlanFfmpegRun(request, facts);
+    const int64_t startUs =
+        request.start.empty() ? 0 : std::llround(std::strtod(request.start.c_str(), nullptr) * 1e6);
+    const FfmpegPlan plan =
+        PlanFfmpegRun(request, facts, SeekLeadUs(request.input, facts, startUs));
     for (const std::string& note : request.notes) {
         PrintNote(note);
     }

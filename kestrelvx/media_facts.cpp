@@ -11,6 +11,7 @@ extern "C" {
 #include <libavformat/avformat.h>
 #include <libavutil/channel_layout.h>
 #include <libavutil/dict.h>
+#include <libavutil/display.h>
 #include <libavutil/error.h>
 #include <libavutil/pixdesc.h>
 #include <libavutil/samplefmt.h>
@@ -79,6 +80,58 @@ std::string BitRateText(int64_t bitRate) {
     return std::to_string(bitRate / 1000) + " kb/s";
 }
 
+int Sign(int32_t value) {
+    return value > 0 ? 1 : (value < 0 ? -1 : 0);
+}
+
+// The display matrix maps a stored pixel (x, y) to (a*x + c*y, b*x + d*y) on the screen (y
+// downwards); its nearest quarter turn, with or without a mirror, is how the picture is shown.
+void ReadDisplayMatrix(const AVStream* stream, StreamFacts& facts) {
+    size_t size = 0;
+    const uint8_t* data = av_stream_get_side_data(stream, AV_PKT_DATA_DISPLAYMATRIX, &size);
+    if (data == nullptr || size < 9 * sizeof(int32_t)) {
+        return;
+    }
+    int32_t matrix[9];
+    std::memcpy(matrix, data, sizeof matrix);
+    const int32_t a = matrix[0];
+    const int32_t b = matrix[1];
+    const int32_t c = matrix[3];
+    const int32_t d = matrix[4];
+    const double straight = std::fabs(static_cast<double>(a)) + std::fabs(static_cast<double>(d));
+    const double turned = std::fabs(static_cast<double>(b)) + std::fabs(static_cast<double>(c));
+    if (straight >= turned) {
+        // Upright, upside down, mirrored left-right or top-bottom (a mirror and a half turn).
+        const int sa = Sign(a);
+        const int sd = Sign(d);
+        facts.displayMirrored = sa * sd < 0;
+        facts.displayTurn = sd < 0 ? 180 : 0;
+    } else {
+        // A quarter turn: clockwise when the stored top goes to the right (c < 0), and mirrored
+        // (left-right before the turn) when b and c have the same sign.
+        facts.displayMirrored = Sign(b) * Sign(c) > 0;
+        facts.displayTurn = c < 0 ? 90 : 270;
+    }
+}
+
+// FFmpeg's name of a colour tag, empty when the stream leaves it open.
+std::string TagName(const char* name) {
+    if (name == nullptr || std::strcmp(name, "unknown") == 0 ||
+        std::strcmp(name, "unspecified") == 0 || std::strcmp(name, "reserved") == 0) {
+        return {};
+    }
+    return name;
+}
+
+void ReadColour(const AVCodecParameters* par, StreamFacts& facts) {
+    facts.primaries = TagName(av_color_primaries_name(par->color_primaries));
+    facts.transfer = TagName(av_color_transfer_name(par->color_trc));
+    facts.matrix = TagName(av_color_space_name(par->color_space));
+    facts.fullRange = par->color_range == AVCOL_RANGE_JPEG;
+    const AVPixFmtDescriptor* pixel = av_pix_fmt_desc_get(static_cast<AVPixelFormat>(par->format));
+    facts.bitDepth = pixel != nullptr ? pixel->comp[0].depth : 0;
+}
+
 std::string DescribeVideo(const AVStream* stream, StreamFacts& facts) {
     const AVCodecParameters* par = stream->codecpar;
     std::string text = avcodec_get_name(par->codec_id);
@@ -126,6 +179,8 @@ std::string DescribeVideo(const AVStream* stream, StreamFacts& facts) {
     facts.rateNum = UsableRate(rate) ? rate.num : 0;
     facts.rateDen = UsableRate(rate) ? rate.den : 0;
     facts.frames = stream->nb_frames > 0 ? stream->nb_frames : 0;
+    ReadDisplayMatrix(stream, facts);
+    ReadColour(par, facts);
     return text;
 }
 
@@ -173,10 +228,16 @@ StreamFacts DescribeStream(const AVStream* stream) {
         facts.kind = StreamKind::Audio;
         facts.description = DescribeAudio(stream, facts);
         break;
-    case AVMEDIA_TYPE_SUBTITLE:
+    case AVMEDIA_TYPE_SUBTITLE: {
         facts.kind = StreamKind::Subtitle;
-        facts.description = avcodec_get_name(stream->codecpar->codec_id);
+        const AVCodecID id = stream->codecpar->codec_id;
+        facts.description = avcodec_get_name(id);
+        const AVCodecDescriptor* codec = avcodec_descriptor_get(id);
+        facts.pictureSubtitle = codec != nullptr && (codec->props & AV_CODEC_PROP_BITMAP_SUB) != 0;
+        facts.textSubtitle = codec != nullptr && (codec->props & AV_CODEC_PROP_TEXT_SUB) != 0 &&
+                             !facts.pictureSubtitle && avcodec_find_decoder(id) != nullptr;
         break;
+    }
     case AVMEDIA_TYPE_DATA:
         facts.kind = StreamKind::Data;
         facts.description = avcodec_get_name(stream->codecpar->codec_id);
@@ -217,12 +278,17 @@ void CollectFacts(const AVFormatContext* context, MediaFacts& facts) {
 } // namespace
 
 const StreamFacts* MediaFacts::MainVideo() const {
+    const StreamFacts* first = nullptr;
     for (const StreamFacts& stream : streams) {
-        if (stream.kind == StreamKind::Video && !stream.attachedPicture) {
+        if (stream.kind != StreamKind::Video || stream.attachedPicture) {
+            continue;
+        }
+        if (stream.isDefault) {
             return &stream;
         }
+        first = first != nullptr ? first : &stream;
     }
-    return nullptr;
+    return first;
 }
 
 const StreamFacts* MediaFacts::MainAudio() const {
@@ -250,6 +316,22 @@ bool MediaFacts::IsStillImage() const {
     return imageFormat || video->frames == 1 || (!hasDuration && video->frameRate <= 0.0);
 }
 
+int OpenMediaFile(const std::string& path, AVFormatContext** context) {
+    AVDictionary* options = nullptr;
+    av_dict_set(&options, "protocol_whitelist", "file", 0);
+    // The "file:" prefix keeps a name such as "http:x" or "concat:a|b" a plain file name.
+    int rc = avformat_open_input(context, ("file:" + path).c_str(), nullptr, &options);
+    av_dict_free(&options);
+    if (rc < 0) {
+        return rc;
+    }
+    rc = avformat_find_stream_info(*context, nullptr);
+    if (rc < 0) {
+        avformat_close_input(context);
+    }
+    return rc;
+}
+
 bool ReadMediaFacts(const std::string& path, MediaFacts& facts, std::string& reason) {
     // A named pipe or a device would block the open or never end; only plain files are media.
     struct stat info {};
@@ -261,19 +343,9 @@ bool ReadMediaFacts(const std::string& path, MediaFacts& facts, std::string& rea
         reason = path + ": not a regular file";
         return false;
     }
-    AVDictionary* options = nullptr;
-    av_dict_set(&options, "protocol_whitelist", "file", 0);
     AVFormatContext* context = nullptr;
-    // The "file:" prefix keeps a name such as "http:x" or "concat:a|b" a plain file name.
-    int rc = avformat_open_input(&context, ("file:" + path).c_str(), nullptr, &options);
-    av_dict_free(&options);
+    const int rc = OpenMediaFile(path, &context);
     if (rc < 0) {
-        reason = path + ": " + ErrorText(rc);
-        return false;
-    }
-    rc = avformat_find_stream_info(context, nullptr);
-    if (rc < 0) {
-        avformat_close_input(&context);
         reason = path + ": " + ErrorText(rc);
         return false;
     }

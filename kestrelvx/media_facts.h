@@ -5,6 +5,8 @@
 #include <utility>
 #include <vector>
 
+struct AVFormatContext;
+
 namespace kestrelvx {
 
 enum class StreamKind { Video, Audio, Subtitle, Data, Attachment, Unknown };
@@ -25,8 +27,28 @@ struct StreamFacts {
     int rateNum = 0;        // the same rate as a fraction, 0 when unknown
     int rateDen = 0;
     int64_t frames = 0; // video: frames the container counts, 0 when unknown
-    int channels = 0;   // audio only
+    // Video: how the container's display matrix shows the stored picture, turned clockwise by
+    // 0, 90, 180 or 270 degrees and mirrored or not (ffmpeg shows it so when it decodes).
+    int displayTurn = 0;
+    bool displayMirrored = false;
+    // Video: the colour tags as FFmpeg names them ("bt2020", "smpte2084", "bt2020nc"), empty when
+    // not tagged, and the bits of each sample.
+    std::string primaries;
+    std::string transfer;
+    std::string matrix;
+    bool fullRange = false;
+    int bitDepth = 0;
+    // Subtitle: text (SRT, ASS, WebVTT, mov_text, ...) that can be decoded; or pictures (DVD,
+    // Blu-ray, DVB subtitles).
+    bool textSubtitle = false;
+    bool pictureSubtitle = false;
+    int channels = 0; // audio only
     int sampleRate = 0;
+
+    // Video shown turned by a quarter: its width is shown as its height.
+    bool SidesSwapped() const { return displayTurn == 90 || displayTurn == 270; }
+    // Video in high dynamic range: PQ (SMPTE ST 2084) or HLG (ARIB STD-B67).
+    bool IsHdr() const { return transfer == "smpte2084" || transfer == "arib-std-b67"; }
 };
 
 struct MediaFacts {
@@ -39,13 +61,18 @@ struct MediaFacts {
     std::vector<std::pair<std::string, std::string>> metadata;
     std::vector<StreamFacts> streams;
 
-    // The first real video stream (not cover art), or nullptr.
+    // The video stream marked as the default, else the first one; cover art never; or nullptr.
     const StreamFacts* MainVideo() const;
     // The audio stream marked as the default, else the first one, or nullptr.
     const StreamFacts* MainAudio() const;
     // A picture rather than a video: an image format, or one video frame without any audio.
     bool IsStillImage() const;
 };
+
+// Opens path as a plain file (no other protocol: a name such as "http:x" or "concat:a|b" stays a
+// file name) and reads its stream information. FFmpeg's error code (below 0) on failure; the
+// caller closes the context with avformat_close_input.
+int OpenMediaFile(const std::string& path, AVFormatContext** context);
 
 // Opens path (as a plain file; no other protocol) and reads its facts. On failure, reason is
 // one line naming the file ("<path>: Invalid data found when processing input").

@@ -13,43 +13,16 @@
 #include "common/media.h"
 #include "common/testkit.h"
 #include "kestrelvx/kestrelvx_runner.h"
+#include "kestrelvx/media_checks.h"
 
 namespace {
 
 using kestrelvx_test::ConversionWords;
+using kestrelvx_test::Ffmpeg;
+using kestrelvx_test::Messages;
+using kestrelvx_test::PictureArea;
 using kestrelvx_test::RunKestrelvx;
-
-// Runs ffmpeg (quiet, no standard input) with the arguments after "ffmpeg".
-testkit::ProgramRun Ffmpeg(std::vector<std::string> args) {
-    std::vector<std::string> argv = {"/usr/bin/ffmpeg", "-hide_banner", "-nostdin", "-y"};
-    argv.insert(argv.end(), args.begin(), args.end());
-    return testkit::RunProgram(argv, 60000);
-}
-
-// One value ffprobe prints for the first video stream ("sample_aspect_ratio", "field_order").
-std::string VideoField(const std::string& path, const std::string& field) {
-    const testkit::ProgramRun run =
-        testkit::RunProgram({"/usr/bin/ffprobe", "-v", "error", "-select_streams", "v:0",
-                             "-show_entries", "stream=" + field, "-of", "csv=p=0", path});
-    std::string value = run.output;
-    while (!value.empty() && (value.back() == '\n' || value.back() == '\r')) {
-        value.pop_back();
-    }
-    return value;
-}
-
-// The area that is not black, as cropdetect finds it: "480:360:80:0" (width:height:x:y).
-std::string PictureArea(const std::string& path) {
-    const testkit::ProgramRun run =
-        Ffmpeg({"-i", path, "-vf", "cropdetect=limit=0.1:round=2:reset=1", "-f", "null", "-"});
-    const std::regex crop("crop=([0-9]+:[0-9]+:[0-9]+:[0-9]+)");
-    std::string last;
-    for (auto it = std::sregex_iterator(run.output.begin(), run.output.end(), crop);
-         it != std::sregex_iterator(); ++it) {
-        last = (*it)[1];
-    }
-    return last;
-}
+using kestrelvx_test::VideoField;
 
 struct FieldCount {
     int interlaced = 0;
@@ -68,24 +41,6 @@ FieldCount Fields(const std::string& path) {
         count.progressive = std::atoi(match[3].str().c_str());
     }
     return count;
-}
-
-// The encoder's lines, without the status lines.
-std::string Messages(const std::string& output) {
-    std::string messages;
-    size_t start = 0;
-    while (start < output.size()) {
-        const size_t end = output.find_first_of("\r\n", start);
-        const std::string piece = output.substr(start, end - start);
-        if (end != std::string::npos && output[end] == '\n') {
-            messages += piece + "\n";
-        }
-        if (end == std::string::npos) {
-            break;
-        }
-        start = end + 1;
-    }
-    return messages;
 }
 
 // The last line the encoder wrote.
