@@ -15,6 +15,7 @@
 #include "profiles/settings.h"
 #include "support/log.h"
 #include "ui/app_name.h"
+#include "ui/screen_fit.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -24,7 +25,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QScrollArea>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -76,11 +79,13 @@ CMainFrame::CMainFrame(const StartValues& start, QWidget* parent)
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
-    setFixedSize(kWidth, kHeight);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->geometry();
-        move((area.width() - kWidth) / 2, (area.height() - kHeight) / 2);
-    }
+    // The form view scrolls inside the window where the screen has less room than it needs.
+    m_pScroll = new QScrollArea(this);
+    m_pScroll->setObjectName(QStringLiteral("form_scroll"));
+    m_pScroll->setFrameShape(QFrame::NoFrame);
+    m_pScroll->setWidgetResizable(true);
+    setCentralWidget(m_pScroll);
+    SetFrameSize(QSize(kWidth, kHeight));
     setWindowIcon(ApplicationIcon());
     SetTitle();
 
@@ -265,9 +270,11 @@ void CMainFrame::FillMenu(QMenu* menu, const std::vector<lang::MenuItem>& items)
 }
 
 CVelmoraView* CMainFrame::MakeView() {
-    auto* view = new CVelmoraView(this);
+    auto* view = new CVelmoraView(m_pScroll);
     view->setObjectName(QStringLiteral("form_view"));
-    setCentralWidget(view);
+    // Never smaller than its template: a window with less room scrolls it.
+    view->setMinimumSize(view->FormSize());
+    m_pScroll->setWidget(view);
     m_pView = view;
     connect(view, &CVelmoraView::commandStatesChanged, this, &CMainFrame::UpdateCommandStates);
     connect(view, &CVelmoraView::commandRequested, this,
@@ -289,26 +296,35 @@ void CMainFrame::FitToForm() {
     }
     if (isVisible() && layout() != nullptr) {
         layout()->activate();
-        nChrome = height() - m_pView->height();
+        nChrome = height() - m_pScroll->height();
     }
-    const QSize needed(std::max(kWidth, form.width()), std::max(kHeight, form.height() + nChrome));
-    if (needed == size()) {
-        return;
+    SetFrameSize(QSize(std::max(kWidth, form.width()), std::max(kHeight, form.height() + nChrome)));
+}
+
+void CMainFrame::SetFrameSize(const QSize& needed) {
+    const QSize largest = LargestWindowSize(this);
+    const QSize fitted = largest.isEmpty() ? needed : needed.boundedTo(largest);
+    if (fitted != size() || minimumSize() != maximumSize()) {
+        setFixedSize(fitted);
     }
-    const QPoint centre = geometry().center();
-    setFixedSize(needed);
-    if (const QScreen* screen = QGuiApplication::primaryScreen();
-        screen != nullptr && !isVisible()) {
-        const QRect area = screen->geometry();
-        move((area.width() - needed.width()) / 2, (area.height() - needed.height()) / 2);
-    } else {
-        move(centre - QPoint(needed.width() / 2, needed.height() / 2));
+    if (!isVisible()) {
+        // Centred on the screen, as far as the available area allows.
+        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+            const QRect area = screen->geometry();
+            move(area.x() + (area.width() - fitted.width()) / 2,
+                 area.y() + (area.height() - fitted.height()) / 2);
+        }
     }
+    // Shown, the window keeps its place (a language switch does not move it) unless its new size
+    // would reach past the available area.
+    MoveInsideArea(this);
 }
 
 void CMainFrame::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     FitToForm();
+    // The window manager's frame is known once the window is on the screen: fitted again then.
+    QTimer::singleShot(0, this, &CMainFrame::FitToForm);
 }
 
 void CMainFrame::FinishView() {
@@ -354,7 +370,7 @@ bool CMainFrame::OnCommand(int nCommand) {
         break;
     }
     if (IsDownloadCommand(nCommand)) {
-        RunDownloadCommand(nCommand);
+        RunDownloadCommand(nCommand, this);
         return true;
     }
     if (IsLanguageCommand(nCommand)) {
