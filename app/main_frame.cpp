@@ -234,6 +234,12 @@ void CMainFrame::RebuildMenus() {
         return;
     }
     m_languages = lang::LanguageMenuEntries();
+    // Which languages the menu offers tells whether the modules were found beside the program.
+    std::string strNames;
+    for (const LanguageEntry& entry : m_languages) {
+        strNames += (strNames.empty() ? "" : ", ") + entry.strName;
+    }
+    WriteLogLine("Language menu: %s", strNames.c_str());
     const lang::Menu menu = RebuiltMenu(found->second, m_languages, lang::CurrentLanguageId());
     for (const lang::MenuItem& top : menu.items) {
         QMenu* popup = bar->addMenu(QString::fromStdString(top.strText));
