@@ -20,9 +20,7 @@ QRect PaintedFrame(const std::string& strClip) {
     std::int32_t nStart = 0;
     std::int32_t nEnd = 2;
     CPreviewDlg dlg;
-    dlg.m_strFile = strClip;
-    dlg.m_pnStart = &nStart;
-    dlg.m_pnEnd = &nEnd;
+    preview_test::SetSource(dlg, strClip, nStart, nEnd);
     dlg.show();
     if (!QTest::qWaitFor([&] { return dlg.VideoArea()->PaintedFrames() >= 3; },
                          preview_test::kOpenWaitMs)) {
