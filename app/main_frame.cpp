@@ -335,6 +335,9 @@ void CMainFrame::showEvent(QShowEvent* event) {
 
 void CMainFrame::FinishView() {
     FitToForm();
+    // The bars take their new heights (another language's captions and menu titles) once their
+    // layout requests have been served: the window is fitted again then.
+    QTimer::singleShot(0, this, &CMainFrame::FitToForm);
     // The initial update checks "Hide the tooltips": the help is hidden until the timer shows it.
     m_bHelpHidden = m_pView->HiddenHelpCheck();
     if (QAction* toolTips = m_actions.value(ids::kCmdToolTips, nullptr)) {

@@ -146,9 +146,9 @@ QScrollArea* FitDialogToScreen(QWidget* dialog) {
                                                    Qt::FindDirectChildrenOnly);
     const QSize size = scroll != nullptr ? scroll->widget()->size() : dialog->size();
     if (size.width() <= largest.width() && size.height() <= largest.height()) {
-        if (scroll != nullptr) {
-            dialog->setFixedSize(size);
-        }
+        // A dialog of the platform keeps its size: no sizing border, no grip of the window
+        // manager's along its edge.
+        dialog->setFixedSize(size);
         return nullptr;
     }
     if (scroll == nullptr) {

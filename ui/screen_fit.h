@@ -27,10 +27,10 @@ QSize LargestWindowSize(const QWidget* window);
 // does stays where it is. One larger than the area keeps its top-left corner in it.
 void MoveInsideArea(QWidget* window);
 
-// A dialog whose controls are placed by hand (built from a template): when it is larger than
-// LargestWindowSize, its controls move into a scroll area that fills the dialog, which takes the
-// largest size, and it is moved inside the area. Nothing changes when it fits. Returns the scroll
-// area, or nullptr when the dialog fits.
+// A dialog whose controls are placed by hand (built from a template) keeps its size: the user
+// cannot size it. When it is larger than LargestWindowSize, its controls move into a scroll area
+// that fills the dialog, which takes the largest size. Returns the scroll area, or nullptr when
+// the dialog fits.
 QScrollArea* FitDialogToScreen(QWidget* dialog);
 
 // Fits `dialog` to the screen (FitDialogToScreen) each time it is about to show, before it
