@@ -308,6 +308,7 @@ void CMainFrame::FitToForm() {
 }
 
 void CMainFrame::SetFrameSize(const QSize& needed) {
+    m_frameFitted = WindowFrame(this);
     const QSize largest = LargestWindowSize(this);
     const QSize fitted = largest.isEmpty() ? needed : needed.boundedTo(largest);
     if (fitted != size() || minimumSize() != maximumSize()) {
@@ -331,6 +332,15 @@ void CMainFrame::showEvent(QShowEvent* event) {
     FitToForm();
     // The window manager's frame is known once the window is on the screen: fitted again then.
     QTimer::singleShot(0, this, &CMainFrame::FitToForm);
+}
+
+void CMainFrame::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    // The window manager has framed the window since it was fitted (its title bar and borders
+    // are known now): fitted again with them. A move by the user leaves the frame as it was.
+    if (isVisible() && WindowFrame(this) != m_frameFitted) {
+        FitToForm();
+    }
 }
 
 void CMainFrame::FinishView() {

@@ -4,6 +4,7 @@
 // command goes through OnCommand, which hands the view's commands to the view.
 #include <QMainWindow>
 #include <QMap>
+#include <QMargins>
 
 #include <cstdint>
 #include <vector>
@@ -83,6 +84,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     // The window grows to its form once the bars have their real heights.
     void showEvent(QShowEvent* event) override;
+    // Once the window manager has framed the window, it is fitted again to the available area.
+    void moveEvent(QMoveEvent* event) override;
     QMenu* createPopupMenu() override { return nullptr; }
 
 private:
@@ -116,6 +119,7 @@ private:
     CVelmoraDoc m_doc;
     CVelmoraView* m_pView = nullptr;
     QScrollArea* m_pScroll = nullptr; // the frame's client: the form view scrolls in it
+    QMargins m_frameFitted;           // the window manager's frame the size was fitted with
     QToolBar* m_pToolBar = nullptr;
     CStatusPanes* m_pStatus = nullptr;
     QMap<int, QAction*> m_actions;

@@ -93,9 +93,13 @@ QMargins WindowFrame(const QWidget* window) {
         return QMargins();
     }
     if (window->isVisible()) {
-        return ShownFrame(window);
+        const QMargins own = ShownFrame(window);
+        if (!own.isNull()) {
+            return own;
+        }
     }
-    // Not shown yet: the window manager frames it as it frames the windows already shown.
+    // Not framed yet (about to show): the window manager frames it as it frames the windows
+    // already shown.
     QMargins frame;
     for (const QWidget* other : QApplication::topLevelWidgets()) {
         if (other != window && other->isVisible() && IsFramed(other)) {

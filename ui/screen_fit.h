@@ -16,7 +16,7 @@ class QWidget;
 QRect AvailableArea(const QWidget* window);
 
 // The frame the window manager draws around a window (title bar and borders): the window's own
-// once it is known, else the one around its parent window, else none.
+// once it is known, else the largest one around the other windows shown, else none.
 QMargins WindowFrame(const QWidget* window);
 
 // The largest size the window itself (without its frame) may take: the available area less the

@@ -17,9 +17,11 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -87,7 +89,17 @@ private slots:
     void initTestCase() {
         m_config = std::make_unique<ScopedConfigFolder>();
         WriteHiddenToolTips();
+        // The open-file dialog starts in the current folder: one with a few videos in it.
+        QVERIFY(m_videos.isValid());
+        for (const char* name : {"Urlaub am Meer.mp4", "Konzert 2024.mkv", "Vortrag Teil 1.avi"}) {
+            QFile file(m_videos.filePath(QString::fromUtf8(name)));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        m_strOldCurrent = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(m_videos.path()));
     }
+
+    void cleanupTestCase() { QDir::setCurrent(m_strOldCurrent); }
 
     void qtTextsFollowTheLanguage() {
         std::unique_ptr<CMainFrame> frame = StartApplication();
@@ -136,6 +148,8 @@ private slots:
 
 private:
     std::unique_ptr<ScopedConfigFolder> m_config;
+    QTemporaryDir m_videos{QDir::tempPath() + QStringLiteral("/Videos-XXXXXX")};
+    QString m_strOldCurrent;
 };
 
 QTEST_MAIN(QtTranslationsTest)

@@ -17,7 +17,9 @@
 #include "lang/resource_ids.h"
 #include "preview/preview_dlg.h"
 #include "profiles/settings.h"
+#include "ui/prompt_service.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -126,6 +128,7 @@ private:
 void ScreenFitTest::initTestCase() {
     m_config = std::make_unique<ScopedConfigFolder>();
     WriteHiddenToolTips(); // the help window is opened by the test, not by the timer
+    WriteOutputPathSetting("/home/user/ConvertedMedia/"); // a user's folder in the pictures
     // The preview plays into a sink that needs no sound device.
     qputenv("LUMICAST_AUDIO_SINK", "fakesink sync=true");
     const QScreen* screen = QGuiApplication::primaryScreen();
@@ -254,6 +257,25 @@ void ScreenFitTest::everyWindowLiesInsideTheScreen() {
     QVERIFY(WithModal<QMessageBox>(
         [&] { frame->View()->LoadSources({"/nonexistent/clip.avi"}); },
         [&](QMessageBox* box) { check.Window(box, QStringLiteral("the message box")); }));
+    // A message as long as the list of files a loading pass could not read: its text scrolls,
+    // its button stays in view.
+    QStringList lines;
+    for (int i = 0; i < 300; ++i) {
+        lines.append(QStringLiteral("/home/user/Videos/broken clip %1.avi").arg(i));
+    }
+    QVERIFY(WithModal<QMessageBox>(
+        [&] {
+            Prompts().Message(frame.get(), lines.join(QLatin1Char('\n')), PromptButtons::Ok,
+                              PromptIcon::Warning);
+        },
+        [&](QMessageBox* box) {
+            check.Window(box, QStringLiteral("the long message"));
+            QAbstractButton* ok = box->button(QMessageBox::Ok);
+            if (ok == nullptr || !ok->isVisible() ||
+                !box->rect().contains(QRect(ok->mapTo(box, QPoint()), ok->size()))) {
+                check.Fault(QStringLiteral("the long message's OK button is out of view"));
+            }
+        }));
     // The exit question.
     QVERIFY(WithModal<QMessageBox>(
         [&] { frame->close(); },
