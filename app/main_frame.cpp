@@ -310,7 +310,7 @@ void CMainFrame::FitToForm() {
 void CMainFrame::SetFrameSize(const QSize& needed) {
     m_frameFitted = WindowFrame(this);
     const QSize largest = LargestWindowSize(this);
-    const QSize fitted = largest.isEmpty() ? needed : needed.boundedTo(largest);
+    const QSize fitted = largest.isEmpty() ? needed : ScrolledSize(needed, largest, m_pScroll);
     if (fitted != size() || minimumSize() != maximumSize()) {
         setFixedSize(fitted);
     }

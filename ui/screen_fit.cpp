@@ -7,6 +7,7 @@
 #include <QLayout>
 #include <QScreen>
 #include <QScrollArea>
+#include <QStyle>
 #include <QVBoxLayout>
 #include <QWidget>
 #include <QWindow>
@@ -138,6 +139,20 @@ void MoveInsideArea(QWidget* window) {
     }
 }
 
+QSize ScrolledSize(const QSize& needed, const QSize& largest, const QWidget* scroll) {
+    QSize fitted = needed.boundedTo(largest);
+    // A scroll bar along one side takes room from the other: it is added where there is room, so
+    // that the form does not scroll that way too.
+    const int nBar = scroll->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, scroll);
+    if (fitted.height() < needed.height()) {
+        fitted.setWidth(std::min(largest.width(), fitted.width() + nBar));
+    }
+    if (fitted.width() < needed.width()) {
+        fitted.setHeight(std::min(largest.height(), fitted.height() + nBar));
+    }
+    return fitted;
+}
+
 QScrollArea* FitDialogToScreen(QWidget* dialog) {
     if (dialog == nullptr) {
         return nullptr;
@@ -179,7 +194,7 @@ QScrollArea* FitDialogToScreen(QWidget* dialog) {
         layout->addWidget(scroll);
         layout->setSizeConstraint(QLayout::SetNoConstraint);
     }
-    dialog->setFixedSize(size.boundedTo(largest));
+    dialog->setFixedSize(ScrolledSize(size, largest, scroll));
     return scroll;
 }
 

@@ -33,6 +33,12 @@ void MoveInsideArea(QWidget* window);
 // the dialog fits.
 QScrollArea* FitDialogToScreen(QWidget* dialog);
 
+// The size of a window whose contents need `needed` but may take at most `largest`, scrolling in
+// `scroll`: `needed` cut to `largest`, and where the contents scroll one way, widened (or made
+// taller) by the scroll bar, as far as `largest` allows, so that they do not scroll the other way
+// too.
+QSize ScrolledSize(const QSize& needed, const QSize& largest, const QWidget* scroll);
+
 // Fits `dialog` to the screen (FitDialogToScreen) each time it is about to show, before it
 // appears; a dialog with a layout of its own is only kept at most the largest size.
 void KeepOnScreen(QDialog* dialog);
