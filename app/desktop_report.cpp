@@ -1,6 +1,5 @@
 #include "app/desktop_report.h"
 
-#include "app/help_contents.h"
 #include "controls/hyperlink.h"
 #include "platform/default_browser.h"
 #include "platform/desktop_open.h"
@@ -80,6 +79,12 @@ void ShowFailure(QWidget* pParent, const QString& strText, PromptIcon icon = Pro
 }
 
 } // namespace
+
+QString MissingHelpHandlerText() {
+    return QStringLiteral("Can't find %1. It's included in the %2 package.")
+        .arg(QString::fromLatin1(platform::kDesktopHandlerProgram),
+             QString::fromLatin1(platform::kDesktopHandlerPackage));
+}
 
 QString InstallBrowserAdvice() {
     return QStringLiteral("Install a web browser (for example Firefox or Chromium) and make it "

@@ -38,5 +38,8 @@ QString HandlerStartText(DesktopTarget what, const std::string& strTarget,
 // The message for a default browser that is missing or could not be started.
 QString BrowserStartText(const std::string& strAddress, const platform::LaunchResult& result);
 
+// "Can't find xdg-open. It's included in the xdg-utils package."
+QString MissingHelpHandlerText();
+
 // What to install so that web pages open: "Install a web browser ...".
 QString InstallBrowserAdvice();

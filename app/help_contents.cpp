@@ -2,7 +2,6 @@
 
 #include "app/desktop_report.h"
 #include "app/download_links.h"
-#include "platform/desktop_open.h"
 #include "platform/program_folder.h"
 #include "ui/app_name.h"
 
@@ -12,10 +11,4 @@ void RunHelpContents(QWidget* pParent) {
     const std::string strManual =
         links::HelpManualPath(platform::ProgramFolder(), AppName().toStdString());
     static_cast<void>(OpenWithDesktopReported(pParent, strManual, DesktopTarget::kManual));
-}
-
-QString MissingHelpHandlerText() {
-    return QStringLiteral("Can't find %1. It's included in the %2 package.")
-        .arg(QString::fromLatin1(platform::kDesktopHandlerProgram),
-             QString::fromLatin1(platform::kDesktopHandlerPackage));
 }

@@ -1,7 +1,5 @@
 #pragma once
 // Help > Contents: opens the help manual shipped beside the executable with the desktop's handler.
-#include <QString>
-
 class QWidget;
 
 // Opens the manual by its full path, whatever the current folder is. When the handler program
@@ -9,6 +7,3 @@ class QWidget;
 // manual (no web browser) or the manual is missing, the user is told that
 // (app/desktop_report.h).
 void RunHelpContents(QWidget* pParent);
-
-// "Can't find xdg-open. It's included in the xdg-utils package."
-QString MissingHelpHandlerText();
