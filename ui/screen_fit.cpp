@@ -99,6 +99,12 @@ QMargins WindowFrame(const QWidget* window) {
             return own;
         }
     }
+    if (const QWindow* handle = window->windowHandle()) {
+        const QMargins own = handle->frameMargins();
+        if (!own.isNull()) {
+            return own;
+        }
+    }
     // Not framed yet (about to show): the window manager frames it as it frames the windows
     // already shown.
     QMargins frame;

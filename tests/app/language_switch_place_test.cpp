@@ -57,7 +57,6 @@ private slots:
             app_test::WithModal<QMessageBox>([&] { frame->OnCommand(nCommand); },
                                              [](QMessageBox*) {});
             QCOMPARE(lang::CurrentLanguageId(), nLanguage);
-            QTest::qWait(0); // the window's second fit, once the bars have their heights
             CSourceList* newList = frame->View()->List();
             QVERIFY(newList != list);
             list = newList;
