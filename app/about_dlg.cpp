@@ -1,15 +1,18 @@
 #include "app/about_dlg.h"
 
+#include "app/desktop_report.h"
 #include "app/download_links.h"
 #include "app/toolbar_icons.h"
 #include "controls/hyperlink.h"
 #include "lang/resource_ids.h"
 #include "lang/resource_strings.h"
+#include "platform/default_browser.h"
 #include "platform/program_folder.h"
 #include "support/file_version.h"
 #include "ui/app_name.h"
 #include "ui/dialog_builder.h"
 #include "ui/prompt_service.h"
+#include "ui/screen_fit.h"
 
 #include <QAbstractButton>
 #include <QLabel>
@@ -58,14 +61,25 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
         m_pVersion->setText(VersionText(platform::ExecutablePath()));
     }
     if (m_pLink != nullptr) {
-        m_pLink->SetMessageFunction([](QWidget* pParent, const QString& strText) {
-            Prompts().Message(pParent, strText, PromptButtons::Ok, PromptIcon::Warning);
+        // The link's own message tells why it could not open; without a browser it also says what
+        // to install.
+        m_pLink->SetOpenFunction([this](const std::string& strAddress) {
+            m_lastOpen = platform::OpenInDefaultBrowser(strAddress);
+            return CHyperLink::LaunchCode(m_lastOpen);
+        });
+        m_pLink->SetMessageFunction([this](QWidget* pParent, const QString& strText) {
+            QString strShown = strText;
+            if (m_lastOpen.fault == platform::LaunchFault::kNoHandler) {
+                strShown += QStringLiteral("\n\n") + InstallBrowserAdvice();
+            }
+            Prompts().Message(pParent, strShown, PromptButtons::Ok, PromptIcon::Warning);
         });
         m_pLink->SetURL(QString::fromStdString(
             links::HomePageAddress(platform::ProgramFolder(), AppName().toStdString())));
         FitLink();
     }
     setFixedSize(size());
+    KeepOnScreen(this);
 }
 
 QString CAboutDlg::VersionText(const std::string& strExecutable) {

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "platform/launcher.h"
+
 class CHyperLink;
 class QLabel;
 
@@ -26,6 +28,7 @@ public:
 private:
     void FitLink();
 
+    platform::LaunchResult m_lastOpen; // how the link's last start went
     QLabel* m_pProduct = nullptr;
     QLabel* m_pVersion = nullptr;
     CHyperLink* m_pLink = nullptr;

@@ -2,6 +2,7 @@
 
 #include "app/command_line_files.h"
 #include "app/fault_notice.h"
+#include "app/language_switch.h"
 #include "app/main_frame.h"
 #include "app/media_check.h"
 #include "app/toolbar_icons.h"
@@ -36,6 +37,7 @@ std::unique_ptr<CMainFrame> StartApplication() {
         lang::SelectLanguage(static_cast<std::uint32_t>(nStored));
     }
     start.nLanguage = lang::CurrentLanguageId();
+    UseQtTextsOfCurrentLanguage();
 
     auto frame = std::make_unique<CMainFrame>(start);
     frame->CreateView();

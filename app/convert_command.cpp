@@ -22,7 +22,7 @@ public:
         return Prompts().Message(m_pParent, QString::fromStdString(text), PromptButtons::OkCancel,
                                  PromptIcon::Question) == PromptResult::Ok;
     }
-    void RunDownloadCommand(int commandId) override { ::RunDownloadCommand(commandId); }
+    void RunDownloadCommand(int commandId) override { ::RunDownloadCommand(commandId, m_pParent); }
     void ShowNotice(const std::string& text) override {
         Prompts().Message(m_pParent, QString::fromStdString(text), PromptButtons::Ok,
                           PromptIcon::Information);

@@ -1,8 +1,8 @@
 #include "app/download_command.h"
 
+#include "app/desktop_report.h"
 #include "app/download_links.h"
 #include "lang/resource_ids.h"
-#include "platform/default_browser.h"
 #include "platform/program_folder.h"
 
 #include <string>
@@ -11,7 +11,7 @@ bool IsDownloadCommand(int nCommand) {
     return nCommand >= ids::kCmdProductFirst && nCommand <= ids::kCmdOggCodec;
 }
 
-void RunDownloadCommand(int nCommand) {
+void RunDownloadCommand(int nCommand, QWidget* pParent) {
     if (!IsDownloadCommand(nCommand)) {
         return;
     }
@@ -19,5 +19,5 @@ void RunDownloadCommand(int nCommand) {
     if (strAddress.empty()) {
         return;
     }
-    static_cast<void>(platform::OpenInDefaultBrowser(strAddress));
+    static_cast<void>(OpenInBrowserReported(pParent, strAddress));
 }

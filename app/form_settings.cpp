@@ -50,6 +50,11 @@ CFormSettings::CFormSettings(const QMap<int, QWidget*>& controls, QObject* paren
         if (auto* button = ControlAs<QAbstractButton>(controls, nId)) {
             button->setCheckable(true);
             m_formatButtons.insert(i, button);
+            connect(button, &QAbstractButton::toggled, this, [this, i](bool bChecked) {
+                if (bChecked) {
+                    emit formatChanged(i);
+                }
+            });
         }
     }
     for (int i = 0; i < profiles::kStandardCount; ++i) {

@@ -46,6 +46,10 @@ public:
     // The list control of a settings list, or nullptr.
     QComboBox* List(profiles::SettingList list) const;
 
+signals:
+    // Another format button is down now (by the user or from code).
+    void formatChanged(int nFormat);
+
 private:
     void ShowFormat(int nFormat);
     void ShowStandard(int nStandard);

@@ -3,12 +3,14 @@
 #include "lang/resource_ids.h"
 #include "lang/resource_strings.h"
 #include "ui/dialog_builder.h"
+#include "ui/screen_fit.h"
 
 #include <QAbstractButton>
 #include <QPainter>
 
 CHelpWindow::CHelpWindow(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("dlg_%1").arg(ids::kDlgHelp));
+    KeepOnScreen(this);
     const auto& dialogs = CurrentResources().dialogs;
     const auto found = dialogs.find(ids::kDlgHelp);
     if (found == dialogs.end()) {

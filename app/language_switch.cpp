@@ -6,12 +6,16 @@
 #include "app/main_frame.h"
 #include "app/status_panes.h"
 #include "app/velmora_view.h"
+#include "lang/language_locale.h"
 #include "lang/language_modules.h"
 #include "lang/resource_ids.h"
 #include "profiles/settings.h"
+#include "support/log.h"
 #include "ui/prompt_service.h"
+#include "ui/qt_translations.h"
 
 #include <QAction>
+#include <QScrollArea>
 
 #include <cstdint>
 #include <memory>
@@ -19,6 +23,13 @@
 QString TranslationNotice() {
     return QStringLiteral("If you find any translation error, please mail to %1, thanks a lot.")
         .arg(QLatin1String(kTranslationContact));
+}
+
+void UseQtTextsOfCurrentLanguage() {
+    const std::string strLocale = lang::LanguageLocaleName(lang::CurrentLanguageId());
+    if (!UseQtTranslation(strLocale)) {
+        WriteLogLine("Qt's texts stay English: no Qt translation for %s", strLocale.c_str());
+    }
 }
 
 void CMainFrame::UpdateLanguageChecks() {
@@ -43,6 +54,7 @@ void CMainFrame::OnLanguage(int nCommand) {
         UpdateLanguageChecks();
         return;
     }
+    UseQtTextsOfCurrentLanguage();
     RebuildMenus();
     SetTitle();
     RecreateView();
@@ -56,7 +68,7 @@ void CMainFrame::OnLanguage(int nCommand) {
 
 void CMainFrame::RecreateView() {
     // The old view leaves the frame but lives on until the new one has taken over from it.
-    std::unique_ptr<QWidget> pOld(takeCentralWidget());
+    std::unique_ptr<QWidget> pOld(m_pScroll->takeWidget());
     auto* old = qobject_cast<CVelmoraView*>(pOld.get());
     if (old != nullptr) {
         old->disconnect(this);
@@ -66,6 +78,8 @@ void CMainFrame::RecreateView() {
     if (old != nullptr) {
         view->TakeOverSettings(*old);
         view->TakeOverSources(*old);
+        // The user's place in the list stays: the selected rows (and so the panel) and the focus.
+        view->TakeOverSelection(*old);
     }
     pOld.reset();
     view->show();

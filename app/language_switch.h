@@ -11,3 +11,8 @@ inline constexpr char kTranslationContact[] = LUMICAST_CONTACT;
 
 // The notice shown after a switch to a language other than English (always in English).
 QString TranslationNotice();
+
+// Qt's own texts (message box buttons, the file and folder dialogs) follow the current interface
+// language; start-up and every switch call it. Where Qt has no translation they stay English, and
+// the log says so.
+void UseQtTextsOfCurrentLanguage();

@@ -15,6 +15,7 @@
 #include "profiles/settings.h"
 #include "support/log.h"
 #include "ui/app_name.h"
+#include "ui/screen_fit.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -24,7 +25,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QScrollArea>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -76,11 +79,13 @@ CMainFrame::CMainFrame(const StartValues& start, QWidget* parent)
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
-    setFixedSize(kWidth, kHeight);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->geometry();
-        move((area.width() - kWidth) / 2, (area.height() - kHeight) / 2);
-    }
+    // The form view scrolls inside the window where the screen has less room than it needs.
+    m_pScroll = new QScrollArea(this);
+    m_pScroll->setObjectName(QStringLiteral("form_scroll"));
+    m_pScroll->setFrameShape(QFrame::NoFrame);
+    m_pScroll->setWidgetResizable(true);
+    setCentralWidget(m_pScroll);
+    SetFrameSize(QSize(kWidth, kHeight));
     setWindowIcon(ApplicationIcon());
     SetTitle();
 
@@ -229,6 +234,12 @@ void CMainFrame::RebuildMenus() {
         return;
     }
     m_languages = lang::LanguageMenuEntries();
+    // Which languages the menu offers tells whether the modules were found beside the program.
+    std::string strNames;
+    for (const LanguageEntry& entry : m_languages) {
+        strNames += (strNames.empty() ? "" : ", ") + entry.strName;
+    }
+    WriteLogLine("Language menu: %s", strNames.c_str());
     const lang::Menu menu = RebuiltMenu(found->second, m_languages, lang::CurrentLanguageId());
     for (const lang::MenuItem& top : menu.items) {
         QMenu* popup = bar->addMenu(QString::fromStdString(top.strText));
@@ -265,9 +276,11 @@ void CMainFrame::FillMenu(QMenu* menu, const std::vector<lang::MenuItem>& items)
 }
 
 CVelmoraView* CMainFrame::MakeView() {
-    auto* view = new CVelmoraView(this);
+    auto* view = new CVelmoraView(m_pScroll);
     view->setObjectName(QStringLiteral("form_view"));
-    setCentralWidget(view);
+    // Never smaller than its template: a window with less room scrolls it.
+    view->setMinimumSize(view->FormSize());
+    m_pScroll->setWidget(view);
     m_pView = view;
     connect(view, &CVelmoraView::commandStatesChanged, this, &CMainFrame::UpdateCommandStates);
     connect(view, &CVelmoraView::commandRequested, this,
@@ -289,30 +302,52 @@ void CMainFrame::FitToForm() {
     }
     if (isVisible() && layout() != nullptr) {
         layout()->activate();
-        nChrome = height() - m_pView->height();
+        nChrome = height() - m_pScroll->height();
     }
-    const QSize needed(std::max(kWidth, form.width()), std::max(kHeight, form.height() + nChrome));
-    if (needed == size()) {
-        return;
+    SetFrameSize(QSize(std::max(kWidth, form.width()), std::max(kHeight, form.height() + nChrome)));
+}
+
+void CMainFrame::SetFrameSize(const QSize& needed) {
+    m_frameFitted = WindowFrame(this);
+    const QSize largest = LargestWindowSize(this);
+    const QSize fitted = largest.isEmpty() ? needed : ScrolledSize(needed, largest, m_pScroll);
+    if (fitted != size() || minimumSize() != maximumSize()) {
+        setFixedSize(fitted);
     }
-    const QPoint centre = geometry().center();
-    setFixedSize(needed);
-    if (const QScreen* screen = QGuiApplication::primaryScreen();
-        screen != nullptr && !isVisible()) {
-        const QRect area = screen->geometry();
-        move((area.width() - needed.width()) / 2, (area.height() - needed.height()) / 2);
-    } else {
-        move(centre - QPoint(needed.width() / 2, needed.height() / 2));
+    if (!isVisible()) {
+        // Centred on the screen, as far as the available area allows.
+        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+            const QRect area = screen->geometry();
+            move(area.x() + (area.width() - fitted.width()) / 2,
+                 area.y() + (area.height() - fitted.height()) / 2);
+        }
     }
+    // Shown, the window keeps its place (a language switch does not move it) unless its new size
+    // would reach past the available area.
+    MoveInsideArea(this);
 }
 
 void CMainFrame::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     FitToForm();
+    // The window manager's frame is known once the window is on the screen: fitted again then.
+    QTimer::singleShot(0, this, &CMainFrame::FitToForm);
+}
+
+void CMainFrame::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    // The window manager has framed the window since it was fitted (its title bar and borders
+    // are known now): fitted again with them. A move by the user leaves the frame as it was.
+    if (isVisible() && WindowFrame(this) != m_frameFitted) {
+        FitToForm();
+    }
 }
 
 void CMainFrame::FinishView() {
     FitToForm();
+    // The bars take their new heights (another language's captions and menu titles) once their
+    // layout requests have been served: the window is fitted again then.
+    QTimer::singleShot(0, this, &CMainFrame::FitToForm);
     // The initial update checks "Hide the tooltips": the help is hidden until the timer shows it.
     m_bHelpHidden = m_pView->HiddenHelpCheck();
     if (QAction* toolTips = m_actions.value(ids::kCmdToolTips, nullptr)) {
@@ -354,7 +389,7 @@ bool CMainFrame::OnCommand(int nCommand) {
         break;
     }
     if (IsDownloadCommand(nCommand)) {
-        RunDownloadCommand(nCommand);
+        RunDownloadCommand(nCommand, this);
         return true;
     }
     if (IsLanguageCommand(nCommand)) {

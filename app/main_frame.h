@@ -4,6 +4,7 @@
 // command goes through OnCommand, which hands the view's commands to the view.
 #include <QMainWindow>
 #include <QMap>
+#include <QMargins>
 
 #include <cstdint>
 #include <vector>
@@ -16,6 +17,7 @@ class CStatusPanes;
 class CVelmoraView;
 class QAction;
 class QMenu;
+class QScrollArea;
 class QToolBar;
 
 class CMainFrame : public QMainWindow {
@@ -38,6 +40,8 @@ public:
     // help timer unless the help window was closed in an earlier run.
     void CreateView();
     CVelmoraView* View() const { return m_pView; }
+    // The frame's client, which holds the form view and scrolls it when the window is smaller.
+    QScrollArea* FormScroll() const { return m_pScroll; }
     CVelmoraDoc& Document() { return m_doc; }
     // What start-up handed to the frame.
     const StartValues& Start() const { return m_start; }
@@ -80,6 +84,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     // The window grows to its form once the bars have their real heights.
     void showEvent(QShowEvent* event) override;
+    // Once the window manager has framed the window, it is fitted again to the available area.
+    void moveEvent(QMoveEvent* event) override;
     QMenu* createPopupMenu() override { return nullptr; }
 
 private:
@@ -90,8 +96,12 @@ private:
     // timer starts unless the help window was closed in an earlier run.
     void FinishView();
     // The window is kWidth by kHeight, or larger where the form needs more room at the scale its
-    // texts need (a wider font or a longer translation); then it stays centred on the screen.
+    // texts need (a wider font or a longer translation), but never larger than the screen's
+    // available area: there the form scrolls inside the window.
     void FitToForm();
+    // Fixes the window's size at `needed`, cut to the available area; first centred on the screen,
+    // then kept where it is, always inside the available area.
+    void SetFrameSize(const QSize& needed);
     // ---- The language switch (language_switch.cpp) -------------------------------------------
     // Language command 32750 + i: switches to entry i when it is not the current language.
     void OnLanguage(int nCommand);
@@ -108,6 +118,8 @@ private:
     const StartValues m_start;
     CVelmoraDoc m_doc;
     CVelmoraView* m_pView = nullptr;
+    QScrollArea* m_pScroll = nullptr; // the frame's client: the form view scrolls in it
+    QMargins m_frameFitted;           // the window manager's frame the size was fitted with
     QToolBar* m_pToolBar = nullptr;
     CStatusPanes* m_pStatus = nullptr;
     QMap<int, QAction*> m_actions;

@@ -1,5 +1,6 @@
 #include "app/velmora_view.h"
 
+#include "app/desktop_report.h"
 #include "app/fault_notice.h"
 
 #include <QAbstractButton>
@@ -20,7 +21,6 @@
 #include "engine/encoder_job.h"
 #include "lang/resource_ids.h"
 #include "lang/resource_strings.h"
-#include "platform/desktop_open.h"
 #include "probe/ui/load_source_dlg.h"
 #include "profiles/catalogue.h"
 #include "profiles/settings.h"
@@ -74,6 +74,7 @@ CVelmoraView::CVelmoraView(QWidget* parent) : QWidget(parent) {
     m_pHideTips = qobject_cast<QAbstractButton*>(Control(ids::kCtlHideTips));
     m_pTipLabel = qobject_cast<QLabel*>(Control(ids::kCtlTipLabel));
     m_pSettings = new CFormSettings(m_built.controls, this);
+    connect(m_pSettings, &CFormSettings::formatChanged, this, &CVelmoraView::ShowTargetFormat);
     setAcceptDrops(true);
 
     if (m_pInfo != nullptr) {
@@ -230,12 +231,7 @@ QWidget* CVelmoraView::ListWidget() const {
 
 void CVelmoraView::OnGo() {
     const std::string strFolder = QFile::encodeName(OutputFolder()).toStdString();
-    const platform::LaunchResult result = platform::OpenWithDesktop(strFolder);
-    if (result.fault == platform::LaunchFault::kFileNotFound) {
-        WriteLogLine("xdg-open not found for %s", strFolder.c_str());
-    } else if (!result.Started()) {
-        WriteLogLine("xdg-open could not be started (error %d)", result.nError);
-    }
+    static_cast<void>(OpenWithDesktopReported(this, strFolder, DesktopTarget::kFolder));
 }
 
 void CVelmoraView::LoadSources(const std::vector<std::string>& paths) {
@@ -291,6 +287,38 @@ void CVelmoraView::TakeOverSources(const CVelmoraView& old) {
         WriteLogLine("Set FileAudioFormat array index(%d) to listtime(%d).", nIndex, nAt);
     }
     emit commandStatesChanged();
+}
+
+void CVelmoraView::ShowTargetFormat(int nFormat) {
+    if (m_pList == nullptr) {
+        return;
+    }
+    const std::string strExt = profiles::FormatExtension(nFormat);
+    const int nRows = m_pList->RowCount();
+    for (int nRow = 0; nRow < nRows; ++nRow) {
+        FileMediaFormat* record = RecordAtRow(nRow);
+        if (record == nullptr || record->m_nStatus == kStatusDone || strExt.empty() ||
+            record->m_strTargetExt == strExt) {
+            continue;
+        }
+        record->m_strTargetExt = strExt;
+        m_pList->FillRow(nRow, *record);
+    }
+}
+
+void CVelmoraView::TakeOverSelection(const CVelmoraView& old) {
+    if (m_pList == nullptr || old.m_pList == nullptr || old.RowCount() != RowCount()) {
+        return;
+    }
+    const int nFocus = old.m_pList->FocusRow();
+    if (nFocus >= 0) {
+        m_pList->SetFocusRow(nFocus);
+        m_pList->scrollTo(m_pList->currentIndex());
+    }
+    for (const int nRow : old.m_pList->SelectedRows()) {
+        m_pList->SetRowSelected(nRow, true);
+    }
+    RefreshPanel();
 }
 
 void CVelmoraView::dragEnterEvent(QDragEnterEvent* event) {

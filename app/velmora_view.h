@@ -77,9 +77,18 @@ public:
     void RefreshPanel();
     QString PanelText() const;
 
+    // ---- Target column
+    // --------------------------------------------------------------------------- Rows not
+    // converted yet name the target with the extension of the chosen format; the name itself stays
+    // (Convert chooses a free one when it runs). A converted row keeps what was written.
+    void ShowTargetFormat(int nFormat);
+
     // ---- View rebuild after a language switch --------------------------------------------------
     void TakeOverSettings(const CVelmoraView& old);
     void TakeOverSources(const CVelmoraView& old);
+    // Selects the rows the old view's list has selected, gives the focus to its focused row and
+    // shows the first selected row in the panel; after TakeOverSources (the rows match).
+    void TakeOverSelection(const CVelmoraView& old);
 
     // ---- Output folder and hidden help -------------------------------------------------------
     QString OutputFolder() const;

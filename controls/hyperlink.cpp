@@ -128,6 +128,8 @@ int CHyperLink::LaunchCode(const platform::LaunchResult& result) {
     case platform::LaunchFault::kBadCommand:
         return 27;
     case platform::LaunchFault::kNoHandler:
+        // No default browser is set: nothing is associated with web pages.
+        return 31;
     case platform::LaunchFault::kNoResources:
         break;
     }

@@ -73,7 +73,8 @@ public:
     // The reason for a launcher result code of 32 or below.
     static QString ReasonText(int nResult);
     // The launcher result code of a start: above 32 when the browser was started, else the code
-    // whose reason tells why not (0 when there was no browser to start or no resources).
+    // whose reason tells why not (31, no application associated, when no browser is set; 0 when
+    // the system had no resources to start it).
     static int LaunchCode(const platform::LaunchResult& result);
 
     static QColor LinkColor() { return QColor(0, 0, 238); }

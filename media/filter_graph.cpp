@@ -723,6 +723,16 @@ std::shared_ptr<CGraphFilter> CFilterGraph::MakeVideoOutput() {
         UnrefAll(elements);
         return nullptr;
     }
+    // The picture as it is meant to be shown: a clip whose container says it is shown rotated or
+    // mirrored (a phone held upright) is turned as the conversion turns it. Without the element
+    // the picture shows as stored.
+    if (GstElement* flip = Make("videoflip")) {
+        gst_util_set_object_arg(Obj(flip), "video-direction", "auto");
+        elements.insert(elements.end() - 1, flip);
+    } else {
+        WriteLogLine("Media: the GStreamer element videoflip is missing; the preview shows "
+                     "pictures as stored");
+    }
     GstElement* sink = elements.back();
     GstCaps* caps = gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "BGRx", nullptr);
     g_object_set(Obj(sink), "caps", caps, "sync", TRUE, "max-buffers", 1u, "drop", TRUE, nullptr);

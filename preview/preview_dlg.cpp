@@ -13,6 +13,7 @@
 #include "preview/video_area.h"
 #include "sources/clock_text.h"
 #include "ui/dialog_builder.h"
+#include "ui/screen_fit.h"
 
 namespace {
 
@@ -33,6 +34,7 @@ QWidget* CreatePreviewControl(const lang::DialogControl& control, QWidget* paren
 
 CPreviewDlg::CPreviewDlg(QWidget* pParent) : QDialog(pParent) {
     setModal(true);
+    KeepOnScreen(this);
     BuiltDialog built;
     const lang::ResourceSet& resources = CurrentResources();
     const auto it = resources.dialogs.find(ids::kDlgPreview);

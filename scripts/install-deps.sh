@@ -16,8 +16,8 @@ PACKAGES=(
   googletest libgtest-dev libgmock-dev xvfb xauth gettext
   # the widgets
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev libx11-dev fonts-dejavu-core xdg-utils
-  # the Simplified Chinese interface needs a CJK font
-  fonts-noto-cjk
+  # the Simplified Chinese interface needs a CJK font; Qt's own texts in the interface's language
+  fonts-noto-cjk qt6-translations-l10n
   # the encoder: FFmpeg's libraries for probing, the ffmpeg program for converting
   ffmpeg libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
   # the media framework behind the preview

@@ -75,7 +75,12 @@ QWidget* MakeStatic(const lang::DialogControl& control, const QString& text, QWi
     auto* label = new QLabel(LabelText(text), parent);
     label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);
-    label->setAlignment(HorizontalAlignment(control.style) | Qt::AlignTop);
+    // A one-line label beside a field ("X=", "kbps") is as tall as the dialog's tallest line
+    // (the Chinese one, where a fallback font draws the texts): its text sits in the middle, level
+    // with the field's, rather than at the top.
+    const bool bOneLine = !text.contains(QLatin1Char('\n')) && control.cy < kTwoLineUnits;
+    label->setAlignment(HorizontalAlignment(control.style) |
+                        (bOneLine ? Qt::AlignVCenter : Qt::AlignTop));
     if ((control.style & lang::kStyleBorder) != 0) {
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     }

@@ -1,12 +1,74 @@
 #include "ui/prompt_service_qt.h"
 
 #include "ui/app_name.h"
+#include "ui/screen_fit.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QFileDialog>
+#include <QGridLayout>
+#include <QLabel>
 #include <QMessageBox>
+#include <QScrollArea>
+#include <QScrollBar>
+
+#include <algorithm>
 
 namespace {
+
+// A message box that keeps its title whole and stays on the screen. The window manager draws the
+// title in a bar as wide as the box, beside its buttons: a box made narrow by a short text (a few
+// Chinese characters) would show "Lumicast" cut. A text taller than the screen (a long list of
+// files) scrolls inside the box, its buttons staying in view.
+class CFittedMessageBox final : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void showEvent(QShowEvent* event) override {
+        QMessageBox::showEvent(event); // sizes the box for its text and places it
+        WidenForTitle();
+        ScrollTallText();
+    }
+
+private:
+    // The room a title bar needs: the title in a bold face, and about six lines' height for the
+    // window manager's buttons and margins.
+    void WidenForTitle() {
+        QFont titleFont = QApplication::font();
+        titleFont.setBold(true);
+        const QFontMetrics metrics(titleFont);
+        const int nTitle = metrics.horizontalAdvance(windowTitle()) + 6 * metrics.height();
+        const int nLargest = LargestWindowSize(this).width();
+        const int nWidth = std::min(nTitle, nLargest > 0 ? nLargest : nTitle);
+        if (width() < nWidth) {
+            setFixedWidth(nWidth);
+        }
+    }
+
+    void ScrollTallText() {
+        const QSize largest = LargestWindowSize(this);
+        auto* grid = qobject_cast<QGridLayout*>(layout());
+        auto* label = findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        if (largest.isEmpty() || height() <= largest.height() || grid == nullptr ||
+            label == nullptr) {
+            return;
+        }
+        const int nExcess = height() - largest.height();
+        auto* scroll = new QScrollArea(this);
+        scroll->setObjectName(QStringLiteral("message_scroll"));
+        scroll->setFrameShape(QFrame::NoFrame);
+        scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        const QSize text = label->size();
+        delete grid->replaceWidget(label, scroll);
+        scroll->setWidget(label);
+        label->setFixedSize(text);
+        const int nBar = scroll->verticalScrollBar()->sizeHint().width();
+        scroll->setFixedSize(text.width() + nBar, std::max(1, text.height() - nExcess));
+        setFixedSize(std::min(width() + nBar, largest.width()), largest.height());
+        MoveInsideArea(this);
+    }
+};
 
 QMessageBox::Icon BoxIcon(PromptIcon icon) {
     switch (icon) {
@@ -42,8 +104,8 @@ QMessageBox::StandardButtons BoxButtons(PromptButtons buttons) {
 
 PromptResult CQtPromptService::Message(QWidget* parent, const QString& text, PromptButtons buttons,
                                        PromptIcon icon, const QString& caption) {
-    QMessageBox box(BoxIcon(icon), caption.isEmpty() ? AppName() : caption, text,
-                    BoxButtons(buttons), parent);
+    CFittedMessageBox box(BoxIcon(icon), caption.isEmpty() ? AppName() : caption, text,
+                          BoxButtons(buttons), parent);
     switch (buttons) {
     case PromptButtons::Ok:
         box.setDefaultButton(QMessageBox::Ok);
@@ -97,6 +159,10 @@ void CQtPromptService::DismissMessages(QWidget* parent) {
 QStringList CQtPromptService::OpenFiles(QWidget* parent, const QString& title,
                                         const QString& filter) {
     QFileDialog dialog(parent, title);
+    // Qt's own dialog speaks the interface's language (ui/qt_translations.h) and is kept on the
+    // screen; the desktop's would speak the desktop's.
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    KeepOnScreen(&dialog);
     dialog.setFileMode(QFileDialog::ExistingFiles);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     // The entries' pattern lists are long: shown, they would stretch the type list, and with it
@@ -110,5 +176,13 @@ QStringList CQtPromptService::OpenFiles(QWidget* parent, const QString& title,
 }
 
 QString CQtPromptService::PickFolder(QWidget* parent, const QString& title, const QString& start) {
-    return QFileDialog::getExistingDirectory(parent, title, start, QFileDialog::ShowDirsOnly);
+    QFileDialog dialog(parent, title, start);
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    KeepOnScreen(&dialog);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly, true);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return QString();
+    }
+    return dialog.selectedFiles().constFirst();
 }

@@ -1,11 +1,15 @@
 #include "ui/worker_dlg.h"
 
+#include "ui/screen_fit.h"
+
 #include <QEventLoop>
 #include <QTimerEvent>
 
 #include <utility>
 
-CWorkerDlg::CWorkerDlg(QWidget* pParent, int nPollMs) : QDialog(pParent), m_nPollMs(nPollMs) {}
+CWorkerDlg::CWorkerDlg(QWidget* pParent, int nPollMs) : QDialog(pParent), m_nPollMs(nPollMs) {
+    KeepOnScreen(this);
+}
 
 CWorkerDlg::~CWorkerDlg() {
     m_pollTimer.stop();

@@ -100,16 +100,28 @@ bool Shoot(CMainFrame& frame, int nCommand, const QString& strPath) {
 int main(int argc, char* argv[]) {
     const bool bShots = argc > 2 && std::string(argv[1]) == "--screenshots";
     const int nRows = bShots ? 5 : (argc > 1 ? std::max(1, std::atoi(argv[1])) : 1000);
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
     // A private settings folder: the switches store "Language".
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        // An offscreen screen with room for the whole window: on a smaller one the form would
+        // scroll inside it.
+        QFile screen(config.filePath(QStringLiteral("screen.json")));
+        if (screen.open(QIODevice::WriteOnly)) {
+            screen.write(R"({"screens": [{"name": "screen", "x": 0, "y": 0, "width": 1920, )"
+                         R"("height": 1200, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
+            screen.close();
+        }
+        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(screen.fileName()));
+    }
     QApplication app(argc, argv);
     CQuietPrompts prompts;
     SetPromptService(&prompts);
     WriteHiddenToolTips();
+    if (bShots) {
+        // The pictures show a user's folder, not the one of whoever made them.
+        WriteOutputPathSetting("/home/user/ConvertedMedia/");
+    }
 
     std::unique_ptr<CMainFrame> frame = StartApplication();
     if (frame == nullptr) {

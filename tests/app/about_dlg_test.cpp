@@ -2,6 +2,7 @@
 // project's version record, as lumicast does), the icon, and the home-page link that opens in the
 // default browser or reports its failure through the prompt service.
 #include "app/about_dlg.h"
+#include "app/desktop_report.h"
 #include "app/download_links.h"
 #include "app/helpers/fake_desktop.h"
 #include "app/main_frame.h"
@@ -86,12 +87,14 @@ void AboutDlgTest::linkOpensTheHomePageOrReportsWhyNot() {
     QVERIFY(link->IsVisited());
     QCOMPARE(prompts.Count(), 0);
 
-    // No default browser: the failure goes through the prompt service as a warning.
+    // No default browser: the failure goes through the prompt service as a warning, naming the
+    // cause (nothing is associated with web pages, not a lack of memory) and what to install.
     desktop.SetBrowserDefault(false);
     prompts.AnswerMessage(PromptResult::Ok);
     link->Follow();
     QCOMPARE(prompts.Count(), 1);
-    QCOMPARE(prompts.Last().text, CHyperLink::FailureMessage(0));
+    QCOMPARE(prompts.Last().text,
+             CHyperLink::FailureMessage(31) + QStringLiteral("\n\n") + InstallBrowserAdvice());
     QVERIFY(prompts.Last().text.startsWith(QStringLiteral("Can't open link:\n\n")));
     QCOMPARE(prompts.Last().icon, PromptIcon::Warning);
     QVERIFY(prompts.Last().parent == link);

@@ -24,6 +24,7 @@
 #include "profiles/settings.h"
 #include "sources/source_record.h"
 #include "sources/ui/source_list.h"
+#include "ui/screen_fit.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -231,7 +232,9 @@ public:
             if (auto* label = qobject_cast<QLabel*>(widget)) {
                 Label(label);
             } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
-                if (button->parentWidget() == dialog) {
+                // The dialog's own buttons, also where they scroll inside a small screen.
+                if (button->parentWidget() == dialog ||
+                    button->parentWidget()->objectName() == QLatin1String(kScreenFitContentName)) {
                     Button(button);
                 } else {
                     bText = false; // the parts of a list or scroll bar

@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScrollArea>
 #include <QTest>
 
 namespace {
@@ -260,7 +261,7 @@ void LanguageSwitchTest::switchToGermanAndBackKeepsListAndSettings() {
     // A new form in German, holding what the old one held; the menus in German too.
     CVelmoraView* german = m_frame->View();
     QVERIFY(german != view);
-    QCOMPARE(qobject_cast<CVelmoraView*>(m_frame->centralWidget()), german);
+    QCOMPARE(qobject_cast<CVelmoraView*>(m_frame->FormScroll()->widget()), german);
     QVERIFY(german->isVisible());
     QVERIFY(SetMenuTitles() != QStringList({"&File", "&Action", "&Language", "&Source Format",
                                             "&Target Format", "&Download", "&Help"}));

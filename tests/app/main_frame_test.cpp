@@ -10,12 +10,14 @@
 #include "lang/resource_ids.h"
 #include "profiles/settings.h"
 #include "ui/prompt_service_qt.h"
+#include "ui/screen_fit.h"
 
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QScrollArea>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTest>
@@ -89,19 +91,36 @@ void MainFrameTest::cleanupTestCase() {
 
 void MainFrameTest::windowIsFixedCentredAndTitled() {
     QCOMPARE(m_frame->windowTitle(), QStringLiteral("Lumicast"));
-    // 735 by 564, or just as much larger as the form needs at the scale of its texts.
+    // 735 by 564, or just as much larger as the form needs at the scale of its texts, but no
+    // larger than the screen's available area (less the window's frame): the form scrolls then.
     const QSize form = m_frame->View()->FormSize();
-    const int nChrome = m_frame->height() - m_frame->View()->height();
-    const QSize size(qMax(735, form.width()), qMax(564, form.height() + nChrome));
-    QCOMPARE(m_frame->size(), size);
+    const int nChrome = m_frame->height() - m_frame->FormScroll()->height();
+    const QSize needed(qMax(735, form.width()), qMax(564, form.height() + nChrome));
+    const QSize largest = LargestWindowSize(m_frame.get());
+    // The window is fitted again once its frame is known, which may come after it showed.
+    QTRY_COMPARE_WITH_TIMEOUT(m_frame->size(), ScrolledSize(needed, largest, m_frame->FormScroll()),
+                              5000);
     QVERIFY(m_frame->View()->height() >= form.height());
+    QVERIFY(m_frame->View()->width() >= form.width());
     QCOMPARE(m_frame->minimumSize(), m_frame->maximumSize());
     QVERIFY(!(m_frame->windowFlags() & Qt::WindowMaximizeButtonHint));
     QVERIFY(m_frame->windowFlags() & Qt::WindowCloseButtonHint);
-    const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    QCOMPARE(m_frame->pos(),
-             QPoint((screen.width() - size.width()) / 2, (screen.height() - size.height()) / 2));
-    QCOMPARE(qobject_cast<CVelmoraView*>(m_frame->centralWidget()), m_frame->View());
+    const QRect area = AvailableArea(m_frame.get());
+    QVERIFY2(area.contains(m_frame->frameGeometry()),
+             qPrintable(QStringLiteral("frame %1,%2 %3x%4 outside the area %5x%6")
+                            .arg(m_frame->frameGeometry().x())
+                            .arg(m_frame->frameGeometry().y())
+                            .arg(m_frame->frameGeometry().width())
+                            .arg(m_frame->frameGeometry().height())
+                            .arg(area.width())
+                            .arg(area.height())));
+    if (needed.width() <= largest.width() && needed.height() <= largest.height()) {
+        // Room enough: centred on the screen, as it always was.
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        QCOMPARE(m_frame->pos(), QPoint((screen.width() - needed.width()) / 2,
+                                        (screen.height() - needed.height()) / 2));
+    }
+    QCOMPARE(qobject_cast<CVelmoraView*>(m_frame->FormScroll()->widget()), m_frame->View());
     QVERIFY(m_frame->View()->isVisible());
 }
 

@@ -46,7 +46,7 @@ private slots:
     void helpContentsOpensTheManualByItsFullPath();
     void helpContentsWithoutTheHandlerNamesItsPackage();
     void eachDownloadItemOpensItsAddress();
-    void downloadWithoutABrowserDoesNothing();
+    void downloadWithoutABrowserSaysSo();
     void unhandledItemsAreGreyedAndRemovedKeysAreGone();
 
 private:
@@ -133,13 +133,21 @@ void MenuCommandsTest::eachDownloadItemOpensItsAddress() {
     QCOMPARE(prompts.Count(), 0);
 }
 
-void MenuCommandsTest::downloadWithoutABrowserDoesNothing() {
+void MenuCommandsTest::downloadWithoutABrowserSaysSo() {
     ScriptedPrompts prompts;
+    prompts.AnswerMessage(PromptResult::Ok);
     m_desktop->SetBrowserDefault(false);
     QVERIFY(m_frame->OnCommand(ids::kCmdOggCodec));
     m_desktop->SetBrowserDefault(true);
     QVERIFY(m_desktop->TakeBrowserArgs(300).empty());
-    QCOMPARE(prompts.Count(), 0);
+    // The page, why it did not open, and what to install.
+    QCOMPARE(prompts.Count(), 1);
+    const QString strText = prompts.Last().text;
+    QVERIFY2(strText.contains(QStringLiteral("no default web browser")), qPrintable(strText));
+    QVERIFY(strText.contains(QString::fromStdString(
+        links::DownloadAddress(ids::kCmdOggCodec, platform::ProgramFolder()))));
+    QVERIFY(strText.contains(QStringLiteral("Install a web browser")));
+    QCOMPARE(prompts.Unscripted(), 0);
 }
 
 void MenuCommandsTest::unhandledItemsAreGreyedAndRemovedKeysAreGone() {

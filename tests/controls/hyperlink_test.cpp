@@ -197,8 +197,9 @@ private slots:
     void launchOutcomesGiveTheCodesOfTheirReasons() {
         using platform::LaunchFault;
         QVERIFY(CHyperLink::LaunchCode({LaunchFault::kNone, 0}) > 32);
-        // No browser set: 0, as when no browser command could be found.
-        QCOMPARE(CHyperLink::LaunchCode({LaunchFault::kNoHandler, 0}), 0);
+        // No browser set: nothing is associated with web pages (not a lack of memory).
+        QCOMPARE(CHyperLink::LaunchCode({LaunchFault::kNoHandler, 0}), 31);
+        QCOMPARE(CHyperLink::LaunchCode({LaunchFault::kNoResources, EAGAIN}), 0);
         QCOMPARE(CHyperLink::LaunchCode({LaunchFault::kFileNotFound, ENOENT}), 2);
         QCOMPARE(CHyperLink::LaunchCode({LaunchFault::kPathNotFound, ENOENT}), 3);
         QCOMPARE(CHyperLink::LaunchCode({LaunchFault::kAccessDenied, EACCES}), 5);

@@ -81,15 +81,21 @@ void CFakeDesktop::UseHandlerOnPath(bool bHandler) {
 }
 
 void CFakeDesktop::SetBrowserDefault(bool bSet) {
-    // The configuration folders hold the default; the user's own folder (the settings' one) has
-    // no mimeapps.list of its own.
-    const std::string strFolder = m_dir.File(bSet ? "config" : "empty");
-    if (bSet) {
-        WriteText(strFolder + "/mimeapps.list", "[Default Applications]\n"
-                                                "x-scheme-handler/https=fake-browser.desktop;\n"
-                                                "text/html=fake-browser.desktop;\n");
-    }
+    // The configuration folders hold the default (or an empty mimeapps.list); the user's own
+    // folder (the settings' one) has no mimeapps.list of its own.
+    const std::string strFolder = m_dir.File(bSet ? "config" : "no-default");
+    WriteText(strFolder + "/mimeapps.list", bSet ? "[Default Applications]\n"
+                                                   "x-scheme-handler/https=fake-browser.desktop;\n"
+                                                   "text/html=fake-browser.desktop;\n"
+                                                 : "");
     Set("XDG_CONFIG_DIRS", strFolder);
+}
+
+void CFakeDesktop::UseFailingHandler(int nStatus) {
+    const std::string strScript = m_dir.File("failing/xdg-open");
+    WriteText(strScript, "#!/bin/sh\nexit " + std::to_string(nStatus) + "\n");
+    chmod(strScript.c_str(), 0755);
+    Set("PATH", m_dir.File("failing"));
 }
 
 std::vector<std::string> CFakeDesktop::TakeBrowserArgs(int nMs) {

@@ -20,7 +20,10 @@ public:
 
     // PATH names only the folder with the fake xdg-open, or only an empty folder.
     void UseHandlerOnPath(bool bHandler);
-    // Whether a default browser is set at all.
+    // PATH names only a folder whose xdg-open opens nothing and ends with `nStatus` (3: it found
+    // no program for the target, as on a desktop without a browser or file manager).
+    void UseFailingHandler(int nStatus);
+    // Whether a default browser is set at all (without, mimeapps.list is empty).
     void SetBrowserDefault(bool bSet);
 
     // The arguments the fake browser (or xdg-open) was last started with, waiting up to `nMs` for

@@ -39,4 +39,12 @@ inline void DragTo(CPreviewDlg& dlg, int nSeconds) {
     }
 }
 
+// Gives the dialog its file and the cells of the part to convert, as the Preview command does.
+inline void SetSource(CPreviewDlg& dlg, const std::string& strFile, std::int32_t& nStart,
+                      std::int32_t& nEnd) {
+    dlg.m_strFile = strFile;
+    dlg.m_pnStart = &nStart;
+    dlg.m_pnEnd = &nEnd;
+}
+
 } // namespace preview_test
