@@ -395,13 +395,16 @@ FfmpegPlan PlanFfmpegRun(const ConvertRequest& request, const MediaFacts& source
             : std::vector<std::string>{};
     if (pass.pass == 1) {
         // The analysis pass: the video into ffmpeg's pass log only, the sound into a file of its
-        // own, each over the same part.
+        // own, each over the same part. The video goes through the output's own muxer (into
+        // nothing), which decides the frames as in the second pass: the null muxer would pass
+        // every frame's time through where MP4 keeps a constant rate, and the second pass would
+        // then meet frames the log does not hold.
         if (video != nullptr) {
             Add(args, part);
             Add(args, {"-dn", "-sn", "-an"});
             AddVideo(request, *video, plan);
             Add(args, passArgs);
-            Add(args, {"-f", "null", "-"});
+            Add(args, {"-f", request.container, "-y", "/dev/null"});
         }
         if (audio != nullptr && !pass.soundFile.empty()) {
             Add(args, part);

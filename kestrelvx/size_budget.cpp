@@ -27,16 +27,19 @@ int64_t BytesAt(int kbps, int64_t us) {
     return static_cast<int64_t>(kbps) * us / 8000;
 }
 
-// The sound's rate: as asked, else the highest step within its share of the whole rate and the
-// device's limit.
+// The most the sound gets unless a rate is asked for: the default, within the device's limit.
+int AudioCeilingKbps(const ConvertRequest& request) {
+    return request.limits.audioKbps > 0 ? std::min(kDefaultAudioKbps, request.limits.audioKbps)
+                                        : kDefaultAudioKbps;
+}
+
+// The sound's rate beside a picture: as asked, else the highest step within its share of the
+// whole rate and its ceiling.
 int AudioKbps(const ConvertRequest& request, double totalKbps) {
     if (request.audioKbps > 0) {
         return request.audioKbps;
     }
-    int upper = kDefaultAudioKbps;
-    if (request.limits.audioKbps > 0) {
-        upper = std::min(upper, request.limits.audioKbps);
-    }
+    const int upper = AudioCeilingKbps(request);
     for (int step : kAudioSteps) {
         if (step <= upper && step <= totalKbps * kAudioShare) {
             return step;
@@ -122,7 +125,7 @@ SizeBudget PlanSizeBudget(const ConvertRequest& request, const MediaFacts& sourc
             return budget;
         }
         budget.audioKbps =
-            request.audioKbps > 0 ? request.audioKbps : std::min(budget.audioKbps, fits);
+            request.audioKbps > 0 ? request.audioKbps : std::min(AudioCeilingKbps(request), fits);
         return budget;
     }
 

@@ -1,11 +1,13 @@
-// lumicast-batch --target-size with the real encoder: outputs just under the limit that play,
-// limits that cannot be met refused before anything is converted, the devices of today, and no
-// temporary file left behind after Ctrl-C. The outputs are 640x360 MPEG-4 where the check allows,
-// so that the two passes stay quick on a small machine.
+// lumicast-batch --target-size with the real encoder: outputs just under the limit that play (also
+// from Matroska with subtitles, after a first result over the limit), limits that cannot be met
+// refused before anything is converted, the devices of today, and no temporary file left behind
+// after Ctrl-C. The outputs are 640x360 MPEG-4 where the check allows, so that the two passes stay
+// quick on a small machine.
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -28,6 +30,22 @@ protected:
     static void SetUpTestSuite() {
         s_clips = std::make_unique<testkit::TempDir>();
         ASSERT_TRUE(testkit::MakeClip(Clip("talk.mp4"), 30.0, 1280, 720, true));
+        // The same in Matroska with a subtitle track of about 560 kB: the budget leaves no room
+        // for it, so the first result is over the limit.
+        std::ofstream srt(Clip("words.srt"));
+        for (int cue = 0; cue < 300; ++cue) {
+            char times[64];
+            std::snprintf(times, sizeof times, "00:00:%02d,%03d --> 00:00:%02d,%03d", cue / 10,
+                          cue % 10 * 100, (cue + 1) / 10, (cue + 1) % 10 * 100);
+            srt << cue + 1 << "\n" << times << "\n";
+            for (int word = 0; word < 200; ++word) {
+                srt << "word" << cue << ' ';
+            }
+            srt << "\n\n";
+        }
+        srt.close();
+        Make(Clip("talk.mkv"), {"-i", Clip("talk.mp4"), "-i", Clip("words.srt"), "-map", "0",
+                                "-map", "1", "-c", "copy", "-c:s", "srt"});
         Make(Clip("lecture.mp4"),
              {"-f", "lavfi", "-i", "testsrc2=size=640x360:rate=5:d=120", "-f", "lavfi", "-i",
               "sine=d=120", "-c:v", "libx264", "-preset", "ultrafast", "-c:a", "aac"});
@@ -127,12 +145,16 @@ TEST_F(FitBatchTest, EachOutputLandsJustUnderItsLimitAndPlays) {
     EXPECT_EQ(lines[1], "Error " + Out("lecture-cvt.mp4"));
     ExpectFitsAndPlays(Out("talk-cvt.mp4"), 2000000, 30.0);
 
-    // 5 MB, told in the JSON form.
+    // 5 MB from Matroska with its subtitles, told in the JSON form: the first result is over the
+    // limit and converted once more.
     run = Run({"--json", "--target-size", "5MB", "--size", "640x360", "--output",
-               m_dir.File("five"), Clip("talk.mp4")});
+               m_dir.File("five"), Clip("talk.mkv")});
     EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
     const std::string five = m_dir.File("five") + "/talk-cvt.mp4";
     ExpectFitsAndPlays(five, 5000000, 30.0);
+    EXPECT_NE(testkit::ProbeStreams(five).First("subtitle"), nullptr);
+    EXPECT_NE(run.out.find("was over the limit of 5 MB; converting once more"), std::string::npos)
+        << run.out;
     EXPECT_NE(run.out.find("\"size\": " + std::to_string(fs::file_size(five)) +
                            ", \"target_size\": 5000000"),
               std::string::npos)
