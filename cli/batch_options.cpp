@@ -7,6 +7,7 @@
 #include "cli/clock_value.h"
 #include "cli/device_limits.h"
 #include "cli/option_values.h"
+#include "cli/target_size.h"
 #include "profiles/catalogue.h"
 
 namespace cli {
@@ -22,14 +23,14 @@ struct OptionInfo {
     bool bTakesValue;
 };
 
-constexpr std::array<OptionInfo, 19> kOptions = {{
+constexpr std::array<OptionInfo, 20> kOptions = {{
     {"format", true},   {"standard", true},      {"size", true},
     {"device", true},   {"rate", true},          {"video-bitrate", true},
     {"vbr", false},     {"max", true},           {"min", true},
     {"channels", true}, {"audio-bitrate", true}, {"sample-rate", true},
     {"start", true},    {"end", true},           {"output", true},
     {"json", false},    {"list-devices", false}, {"help", false},
-    {"version", false},
+    {"version", false}, {"target-size", true},
 }};
 
 const OptionInfo* FindOption(std::string_view name) {
@@ -117,6 +118,16 @@ bool TakePosition(const RawOptions& raw, const char* szName,
     return true;
 }
 
+// A size of the table is chosen from the list; any other is typed into the fields.
+void ChooseFrameSize(profiles::ConversionSettings& settings, int nWidth, int nHeight) {
+    if (const auto position = SizePositionBySize(nWidth, nHeight)) {
+        settings.OnSizeChoiceChanged(*position);
+    } else {
+        settings.m_strWidth = std::to_string(nWidth);
+        settings.m_strHeight = std::to_string(nHeight);
+    }
+}
+
 bool TakeSize(const RawOptions& raw, BatchRequest& request, std::string& strError) {
     profiles::ConversionSettings& settings = request.settings;
     const auto size = raw.find("size");
@@ -125,21 +136,18 @@ bool TakeSize(const RawOptions& raw, BatchRequest& request, std::string& strErro
         return Refuse(strError, "--size and --device both set the frame size; give only one");
     }
     if (device != raw.end()) {
-        const auto position = SizePositionByDevice(device->second);
-        if (!position) {
+        const DeviceProfile* profile = DeviceByLabel(device->second);
+        const DeviceFrame frame = profile != nullptr ? FrameOf(*profile) : DeviceFrame{};
+        if (frame.nWidth == 0) {
             return Refuse(strError, "unknown device " + Quoted(device->second) +
                                         " (--list-devices shows the devices)");
         }
-        settings.OnSizeChoiceChanged(*position);
-        if (const DeviceProfile* profile = DeviceByLabel(device->second)) {
-            const auto frame = profiles::FrameSizeAt(*position);
-            if (const auto refusal =
-                    DeviceRefusal(*profile, settings.m_nFormat, frame ? frame->nWidth : 0,
-                                  frame ? frame->nHeight : 0)) {
-                return Refuse(strError, *refusal);
-            }
-            request.deviceLimits = LimitsFor(*profile, settings.m_nFormat);
+        ChooseFrameSize(settings, frame.nWidth, frame.nHeight);
+        if (const auto refusal =
+                DeviceRefusal(*profile, settings.m_nFormat, frame.nWidth, frame.nHeight)) {
+            return Refuse(strError, *refusal);
         }
+        request.deviceLimits = LimitsFor(*profile, settings.m_nFormat);
     }
     if (size != raw.end()) {
         const std::string& text = size->second;
@@ -157,13 +165,7 @@ bool TakeSize(const RawOptions& raw, BatchRequest& request, std::string& strErro
             return Refuse(strError, "--size " + Quoted(text) +
                                         ": the encoder needs an even width and height");
         }
-        // A size of the table is chosen from the list; any other is typed into the fields.
-        if (const auto position = SizePositionBySize(*width, *height)) {
-            settings.OnSizeChoiceChanged(*position);
-        } else {
-            settings.m_strWidth = std::to_string(*width);
-            settings.m_strHeight = std::to_string(*height);
-        }
+        ChooseFrameSize(settings, *width, *height);
     }
     return true;
 }
@@ -244,7 +246,7 @@ bool TakeFormat(const RawOptions& raw, profiles::ConversionSettings& settings,
     if (bTarget) {
         // These formats carry their own frame and audio settings; nothing else is read for them.
         for (const char* name : {"size", "device", "rate", "video-bitrate", "vbr", "max", "min",
-                                 "channels", "audio-bitrate", "sample-rate"}) {
+                                 "channels", "audio-bitrate", "sample-rate", "target-size"}) {
             if (raw.contains(name)) {
                 return Refuse(strError, "--" + std::string(name) + " does not apply to the " +
                                             raw.at("format") + " format, which sets its own " +
@@ -270,6 +272,27 @@ bool TakeSegment(const RawOptions& raw, BatchRequest& request, std::string& strE
     }
     if (request.end && *request.end <= request.start.value_or(0)) {
         return Refuse(strError, "--end must come after --start");
+    }
+    return true;
+}
+
+// --target-size sets the video bit rate itself, so none may be given with it.
+bool TakeTargetSize(const RawOptions& raw, BatchRequest& request, std::string& strError) {
+    const auto found = raw.find("target-size");
+    if (found == raw.end()) {
+        return true;
+    }
+    for (const char* name : {"video-bitrate", "vbr"}) {
+        if (raw.contains(name)) {
+            return Refuse(strError, "--target-size sets the video bit rate itself; leave out --" +
+                                        std::string(name));
+        }
+    }
+    request.targetBytes = ParseTargetSize(found->second);
+    if (!request.targetBytes) {
+        return Refuse(strError, "--target-size " + Quoted(found->second) +
+                                    " is not a size from 1K to 1000G; give it with its unit, for "
+                                    "example 25M, 8MB or 700K (decimal: 1M is 1000000 bytes)");
     }
     return true;
 }
@@ -309,7 +332,7 @@ bool ParseBatchOptions(const std::vector<std::string>& args, BatchRequest& reque
                       settings.m_nAudioBitRatePos, strError) ||
         !TakePosition(raw, "sample-rate", SampleRatePosition, SampleRateNames(),
                       settings.m_nSampleRatePos, strError) ||
-        !TakeSegment(raw, request, strError)) {
+        !TakeSegment(raw, request, strError) || !TakeTargetSize(raw, request, strError)) {
         return false;
     }
     if (const auto found = raw.find("output"); found != raw.end()) {

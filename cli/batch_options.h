@@ -34,13 +34,15 @@ struct BatchRequest {
     std::optional<kestrelvx::DeviceLimits> deviceLimits;
     // --json: one JSON object per file on standard output instead of the status lines.
     bool bJson = false;
+    // --target-size in bytes: the most each output may hold.
+    std::optional<std::int64_t> targetBytes;
 };
 
 // Parses the arguments (without the program name). Returns false with a one-line message when an
 // option is unknown, lacks its value, has a value outside the catalogue, or combines with another
 // one in a way the form cannot hold or the encoder would have to change (a --max below the
-// --video-bitrate, a --min above it, MPEG-4 above what the --device plays); the program then exits
-// with kExitRefused.
+// --video-bitrate, a --min above it, MPEG-4 above what the --device plays, a --target-size with a
+// video bit rate); the program then exits with kExitRefused.
 bool ParseBatchOptions(const std::vector<std::string>& args, BatchRequest& request,
                        std::string& strError);
 

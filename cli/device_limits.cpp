@@ -13,13 +13,20 @@ namespace {
 // on every model. H.264 (Baseline, as the encoder writes it): 768 kbit/s at 320x240 (level 1.3)
 // on the iPod nano, 2.5 Mbit/s (level 3.0) on the iPhone 3GS, and level 3.1's 14 Mbit/s (720p)
 // on the iPhone 4 and the iPad.
-constexpr std::array<DeviceProfile, 6> kDevices = {{
-    {"iPod nano", 768, 2500, 640, 480, 30, 160, 2, 48000},
-    {"iPhone 3GS", 2500, 2500, 640, 480, 30, 160, 2, 48000},
-    {"iPhone4", 14000, 2500, 640, 480, 30, 160, 2, 48000},
-    {"iPhone4 H.264", 14000, 2500, 640, 480, 30, 160, 2, 48000},
-    {"iPad1/2", 14000, 2500, 640, 480, 30, 160, 2, 48000},
-    {"iPad1/2 Best", 14000, 2500, 640, 480, 30, 160, 2, 48000},
+// The devices of today, for any phone of the last ten years: the "1080p phone" plays H.264 High
+// Profile level 4.1 at 1920x1080 and 30 fps (Apple's iPhones since the iPhone 5) at the 20 Mbit/s
+// Android's compatibility definition asks for 1080p; the "720p phone" Main Profile level 3.1 at
+// 1280x720 and 30 fps, which every Android phone must play, at its 8 Mbit/s for 720p. MPEG-4 as
+// on the older models.
+constexpr std::array<DeviceProfile, 8> kDevices = {{
+    {"iPod nano", 0, 0, 0, 0, 768, 2500, 640, 480, 30, 160, 2, 48000},
+    {"iPhone 3GS", 0, 0, 0, 0, 2500, 2500, 640, 480, 30, 160, 2, 48000},
+    {"iPhone4", 0, 0, 0, 0, 14000, 2500, 640, 480, 30, 160, 2, 48000},
+    {"iPhone4 H.264", 0, 0, 0, 0, 14000, 2500, 640, 480, 30, 160, 2, 48000},
+    {"iPad1/2", 0, 0, 0, 0, 14000, 2500, 640, 480, 30, 160, 2, 48000},
+    {"iPad1/2 Best", 0, 0, 0, 0, 14000, 2500, 640, 480, 30, 160, 2, 48000},
+    {"1080p phone", 1920, 1080, 100, 41, 20000, 2500, 640, 480, 30, 160, 2, 48000},
+    {"720p phone", 1280, 720, 77, 31, 8000, 2500, 640, 480, 30, 160, 2, 48000},
 }};
 
 } // namespace
@@ -33,6 +40,19 @@ const DeviceProfile* DeviceByLabel(std::string_view text) {
     return nullptr;
 }
 
+std::span<const DeviceProfile> Devices() {
+    return kDevices;
+}
+
+DeviceFrame FrameOf(const DeviceProfile& device) {
+    if (device.nWidth > 0 && device.nHeight > 0) {
+        return {device.nWidth, device.nHeight};
+    }
+    const auto position = SizePositionByDevice(device.szLabel);
+    const auto frame = position ? profiles::FrameSizeAt(*position) : std::nullopt;
+    return frame ? DeviceFrame{frame->nWidth, frame->nHeight} : DeviceFrame{};
+}
+
 kestrelvx::DeviceLimits LimitsFor(const DeviceProfile& device, int nFormat) {
     kestrelvx::DeviceLimits limits;
     limits.fps = static_cast<double>(device.nMaxFps);
@@ -40,6 +60,10 @@ kestrelvx::DeviceLimits LimitsFor(const DeviceProfile& device, int nFormat) {
     limits.sampleRate = device.nSampleRate;
     limits.videoKbps = nFormat == profiles::kFormatH264 ? device.nH264Kbps : device.nMpeg4Kbps;
     limits.audioKbps = device.nAudioKbps;
+    if (nFormat == profiles::kFormatH264) {
+        limits.h264Profile = device.nH264Profile;
+        limits.h264Level = device.nH264Level;
+    }
     return limits;
 }
 

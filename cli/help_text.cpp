@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "cli/device_limits.h"
 #include "cli/option_values.h"
 #include "profiles/catalogue.h"
 
@@ -20,11 +21,12 @@ std::string HelpText() {
         "  --standard NAME       ntsc (default), pal or film; only for dvd, vcd, svcd and dv\n"
         "Video:\n"
         "  --size WxH            frame size in pixels, for example 640x480\n"
-        "  --device NAME         the frame size for a device, for example \"iPod nano\"\n"
-        "                        (--list-devices shows them); every setting left at Keep\n"
-        "                        Original is held within what the device plays (at most\n"
-        "                        30 fps, 2 channels, 48 kHz, its bit rates), and MPEG-4\n"
-        "                        above 640x480 is refused (use --format mov)\n"
+        "  --device NAME         the frame size for a device, for example \"iPod nano\" or\n"
+        "                        \"1080p phone\" (--list-devices shows them); every setting\n"
+        "                        left at Keep Original is held within what the device plays\n"
+        "                        (at most 30 fps, 2 channels, 48 kHz, its bit rates, its\n"
+        "                        H.264 profile and level), and MPEG-4 above 640x480 is\n"
+        "                        refused (use --format mov)\n"
         "  --rate FPS            frame rate: " +
         FrameRateNames() +
         "\n"
@@ -42,6 +44,15 @@ std::string HelpText() {
         "  --sample-rate HZ      " +
         SampleRateNames() +
         "\n"
+        "Size:\n"
+        "  --target-size SIZE    each output holds at most SIZE, as close to it as the codec\n"
+        "                        allows: 25M, 8MB, 700K, 1.5G (decimal units as file\n"
+        "                        managers show them: 1M = 1000000 bytes; MiB for 1048576).\n"
+        "                        The video rate follows from the part's length and the\n"
+        "                        sound, in two passes. A file too long for SIZE at a\n"
+        "                        watchable quality (below 100 kbit/s of video) fails\n"
+        "                        before it is converted, naming the smallest size that\n"
+        "                        fits. Not with --video-bitrate or --vbr\n"
         "Part of each file:\n"
         "  --start TIME          where to begin, in seconds (95) or as HH:MM:SS (00:01:35)\n"
         "  --end TIME            where to stop; the default is the end of each file\n"
@@ -51,15 +62,17 @@ std::string HelpText() {
         "                        {\"status\": \"Done\", \"source\": \"...\", \"output\": \"...\",\n"
         "                        \"encoder\": [\"note: ...\"]}, and \"cause\": \"...\" for a "
         "failed\n"
-        "                        file whose cause is known; bytes of a name that are not\n"
-        "                        UTF-8 are written \\udc80 to \\udcff (Python reads them back\n"
-        "                        with os.fsencode)\n"
+        "                        file whose cause is known; with --target-size also\n"
+        "                        \"target_size\" and, for Done, \"size\" (in bytes); bytes of\n"
+        "                        a name that are not UTF-8 are written \\udc80 to \\udcff\n"
+        "                        (Python reads them back with os.fsencode)\n"
         "\n"
         "  --list-devices        list the device names of --device and exit\n"
         "  -h, --help            show this text and exit\n"
         "  -V, --version         show the version and exit\n"
         "\n"
-        "Each file ends with Done, Skip or Error and its output path, then, indented, the\n"
+        "Each file ends with Done, Skip or Error and its output path (with --target-size,\n"
+        "Done adds the size reached and its share of the limit), then, indented, the\n"
         "cause of an error when it is known (the disk is full, the output folder is gone or\n"
         "not writable, the source is gone, the encoder crashed or is missing) and the\n"
         "encoder's own lines for it (why it failed, what it changed, an early end). A\n"
@@ -81,12 +94,11 @@ std::string VersionText() {
 
 std::string DeviceListText() {
     std::string text;
-    for (const profiles::FrameSize& size : profiles::kFrameSizes) {
-        if (size.szLabel[0] == '\0') {
-            continue;
-        }
+    for (const DeviceProfile& device : Devices()) {
+        const DeviceFrame frame = FrameOf(device);
         char line[64];
-        std::snprintf(line, sizeof(line), "%-16s %dx%d\n", size.szLabel, size.nWidth, size.nHeight);
+        std::snprintf(line, sizeof(line), "%-16s %dx%d\n", device.szLabel, frame.nWidth,
+                      frame.nHeight);
         text += line;
     }
     return text;

@@ -10,6 +10,7 @@
 #include "cli/encoder_notes.h"
 #include "cli/help_text.h"
 #include "cli/progress_printer.h"
+#include "cli/target_size.h"
 #include "engine/encoder_channel.h"
 #include "platform/signal_watch.h"
 #include "platform/terminal.h"
@@ -49,9 +50,11 @@ int main(int argc, char* argv[]) {
     } else {
         unsetenv(kestrelvx::kLimitsVariable);
     }
+    cli::PassTargetSize(request.targetBytes);
     cli::CEncoderNotes notes;
     cli::CProgressPrinter printer(stdout, platform::IsTerminal(stdout));
     printer.SetJson(request.bJson);
+    printer.SetTargetSize(request.targetBytes.value_or(0));
     printer.SetEncoderNotes(&notes);
     return cli::RunBatch(request, printer, watch);
 }

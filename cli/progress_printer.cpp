@@ -1,9 +1,12 @@
 #include "cli/progress_printer.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "cli/encoder_notes.h"
+#include "cli/target_size.h"
 #include "engine/batch_rules.h"
+#include "sources/source_record.h"
 
 namespace cli {
 
@@ -202,12 +205,25 @@ void CProgressPrinter::EndSource(const std::string& strStatus, const std::string
     // The encoder's lines belong to the file that ran; one that never began has none.
     const std::vector<std::string> notes =
         bBegun && m_pNotes != nullptr ? m_pNotes->Take() : std::vector<std::string>{};
+    // The size a finished output reached under --target-size, -1 when there is none to tell.
+    std::error_code error;
+    std::int64_t nReached = -1;
+    if (m_nTargetBytes > 0 && strStatus == StatusText(kStatusDone)) {
+        const auto nSize = std::filesystem::file_size(strTarget, error);
+        nReached = error ? -1 : static_cast<std::int64_t>(nSize);
+    }
     if (m_bJson) {
         std::string line = "{\"status\": " + JsonString(strStatus);
         if (bBegun) {
             line += ", \"source\": " + JsonString(m_strSource);
         }
         line += ", \"output\": " + JsonString(strTarget);
+        if (m_nTargetBytes > 0) {
+            if (nReached >= 0) {
+                line += ", \"size\": " + std::to_string(nReached);
+            }
+            line += ", \"target_size\": " + std::to_string(m_nTargetBytes);
+        }
         if (!strCause.empty()) {
             line += ", \"cause\": " + JsonString(strCause);
         }
@@ -219,8 +235,10 @@ void CProgressPrinter::EndSource(const std::string& strStatus, const std::string
         std::fflush(m_out);
         return;
     }
-    std::fprintf(m_out, "%s %s\n", PrintableText(strStatus, false).c_str(),
-                 PrintableText(strTarget, false).c_str());
+    const std::string strReached =
+        nReached >= 0 ? " (" + TargetSizeReport(nReached, m_nTargetBytes) + ")" : std::string();
+    std::fprintf(m_out, "%s %s%s\n", PrintableText(strStatus, false).c_str(),
+                 PrintableText(strTarget, false).c_str(), strReached.c_str());
     if (!strCause.empty()) {
         std::fprintf(m_out, "  %s\n", PrintableText(strCause, false).c_str());
     }

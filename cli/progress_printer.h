@@ -36,6 +36,9 @@ public:
     void SetJson(bool bJson) { m_bJson = bJson; }
     // Where the encoder's lines for each file come from; none when null.
     void SetEncoderNotes(CEncoderNotes* pNotes) { m_pNotes = pNotes; }
+    // The --target-size in bytes (0: none): a "Done" line then tells the size reached against it
+    // (TargetSizeReport), and each JSON object holds "target_size" and, for "Done", "size".
+    void SetTargetSize(std::int64_t nBytes) { m_nTargetBytes = nBytes; }
 
     // The turn of file `nNumber` (1-based) of `nCount`.
     void BeginSource(int nNumber, int nCount, const std::string& strSource,
@@ -63,6 +66,7 @@ private:
     bool m_bTerminal;
     bool m_bJson = false;
     CEncoderNotes* m_pNotes = nullptr;
+    std::int64_t m_nTargetBytes = 0;
     std::string m_strSource; // the source of the running file, for the JSON form
     std::string m_strTarget;
     int m_nNumber = 0;

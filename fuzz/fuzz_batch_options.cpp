@@ -22,6 +22,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(request.files.size() <= args.size());
         FUZZ_CHECK(!request.start || *request.start >= 0);
         FUZZ_CHECK(!request.end || *request.end >= 0);
+        // A size limit is whole bytes from 1 kB to 1000 GB, and never beside a video bit rate.
+        FUZZ_CHECK(!request.targetBytes ||
+                   (*request.targetBytes >= 1000 && *request.targetBytes <= 1000000000000LL &&
+                    request.settings.m_nVideoBitRatePos == 0 &&
+                    !request.settings.m_bVariableBitRate));
     }
 
     // The same arguments again into a fresh request: the same answer.
@@ -29,6 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string error2;
     FUZZ_CHECK(cli::ParseBatchOptions(args, again, error2));
     FUZZ_CHECK(again.files == request.files && again.start == request.start &&
-               again.end == request.end && again.strOutputFolder == request.strOutputFolder);
+               again.end == request.end && again.strOutputFolder == request.strOutputFolder &&
+               again.targetBytes == request.targetBytes);
     return 0;
 }

@@ -33,7 +33,8 @@ void PrintLine(std::string_view text) {
 
 namespace {
 
-// The line also goes to the notes file a batch program named (see batch_channel.h), if any.
+// The line also goes to the notes file a batch program named (see engine/encoder_channel.h), if
+// any.
 void PrintTagged(std::string_view tag, std::string_view text) {
     const std::string line = std::string(tag) + SafeText(text);
     PrintLine(line);

@@ -275,6 +275,44 @@ bool ReadCodecOptions(const CommandLine& command, ConvertRequest& request, std::
     return true;
 }
 
+// The size limit a batch program sets: whole bytes, at least one kilobyte. Absent or empty: none.
+bool ReadTargetSize(ConvertRequest& request, std::string& reason) {
+    const char* text = std::getenv(kTargetSizeVariable);
+    if (text == nullptr || text[0] == '\0') {
+        return true;
+    }
+    constexpr int64_t kLeastBytes = 1000;
+    const std::string_view digits = text;
+    if (!AllDigits(digits) || digits.size() > 15 || std::strtoll(text, nullptr, 10) < kLeastBytes) {
+        reason = std::string(kTargetSizeVariable) + " '" + text +
+                 "' is not a size limit in bytes of at least " + std::to_string(kLeastBytes);
+        return false;
+    }
+    request.targetBytes = std::strtoll(text, nullptr, 10);
+    return true;
+}
+
+// A size limit decides the video bit rate; a rate or a limit of it given as well contradicts it.
+bool CheckTargetSize(const CommandLine& command, const ConvertRequest& request,
+                     std::string& reason) {
+    if (request.targetBytes == 0) {
+        return true;
+    }
+    if (!request.target.empty()) {
+        reason = "a size limit does not apply to -target " + request.target +
+                 ", whose bit rates are fixed";
+        return false;
+    }
+    for (const char* rate : {"b", "bt", "maxrate", "minrate"}) {
+        if (command.options.count(rate) != 0) {
+            reason = std::string("-") + rate +
+                     " cannot be combined with a size limit, which sets the video bit rate";
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 bool ReadConvertRequest(const CommandLine& command, ConvertRequest& request, std::string& reason) {
@@ -290,7 +328,8 @@ bool ReadConvertRequest(const CommandLine& command, ConvertRequest& request, std
         request.title = title->second;
     }
     if (!ReadSeconds(command, "ss", true, request.start, reason) ||
-        !ReadSeconds(command, "t", false, request.duration, reason)) {
+        !ReadSeconds(command, "t", false, request.duration, reason) ||
+        !ReadTargetSize(request, reason)) {
         return false;
     }
     if (const auto target = options.find("target"); target != options.end()) {
@@ -302,9 +341,10 @@ bool ReadConvertRequest(const CommandLine& command, ConvertRequest& request, std
                 return false;
             }
         }
-        return ReadTarget(target->second, request, reason);
+        return ReadTarget(target->second, request, reason) &&
+               CheckTargetSize(command, request, reason);
     }
-    return ReadCodecOptions(command, request, reason);
+    return ReadCodecOptions(command, request, reason) && CheckTargetSize(command, request, reason);
 }
 
 } // namespace kestrelvx

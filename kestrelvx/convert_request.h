@@ -1,5 +1,6 @@
 #pragma once
 // The options of a conversion command, checked and turned into typed values.
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,8 @@ struct ConvertRequest {
 
     // The limits of the device the batch program converts for (none from the window).
     DeviceLimits limits;
+    // The most bytes the output may hold (the batch program's size limit), 0 for no limit.
+    int64_t targetBytes = 0;
     // What was changed in the options so that they fit together, one sentence each.
     std::vector<std::string> notes;
 };
@@ -52,7 +55,8 @@ struct ConvertRequest {
 // Checks every value of the command and fills the request. False with a one-line reason when a
 // value is out of range or malformed. Variable bit rate limits that do not fit together are
 // adjusted, each with a note: a bit rate above -maxrate is lowered to it, one below -minrate raised
-// to it, and a -minrate above -maxrate raises -maxrate to it.
+// to it, and a -minrate above -maxrate raises -maxrate to it. A size limit (KESTRELVX_TARGET_SIZE)
+// sets the bit rates itself: it is refused with a video bit rate or its limits, and for a disc.
 bool ReadConvertRequest(const CommandLine& command, ConvertRequest& request, std::string& reason);
 
 } // namespace kestrelvx

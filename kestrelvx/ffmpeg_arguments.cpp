@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 
 #include "kestrelvx/subtitle_tracks.h"
 #include "kestrelvx/tone_map.h"
@@ -47,6 +48,34 @@ double DisplayAspect(const StreamFacts& video) {
         aspect *= static_cast<double>(video.sarNum) / static_cast<double>(video.sarDen);
     }
     return video.SidesSwapped() ? 1.0 / aspect : aspect;
+}
+
+const char* H264ProfileName(int profileIdc) {
+    switch (profileIdc) {
+    case 100:
+        return "high";
+    case 77:
+        return "main";
+    default:
+        return "baseline";
+    }
+}
+
+// The coded picture buffer of an H.264 level (ITU-T H.264 Table A-1, MaxCPB in kbit for Baseline
+// and Main; High holds 1.25 times as much, Table A-2). A level not listed: no smaller buffer.
+int H264LevelBufferKbits(int profileIdc, int level) {
+    struct Level {
+        int level;
+        int cpbKbits;
+    };
+    static constexpr Level kLevels[] = {{30, 10000}, {31, 14000}, {32, 20000},  {40, 25000},
+                                        {41, 62500}, {42, 62500}, {50, 135000}, {51, 240000}};
+    for (const Level& entry : kLevels) {
+        if (entry.level == level) {
+            return profileIdc == 100 ? entry.cpbKbits * 5 / 4 : entry.cpbKbits;
+        }
+    }
+    return std::numeric_limits<int>::max();
 }
 
 // The picture filters and the frame size that leaves the encoder.
@@ -140,8 +169,14 @@ void AddVideoRate(const ConvertRequest& request, std::vector<std::string>& args)
         Add(args, {"-bt", Kbps(request.toleranceKbps)});
     }
     if (request.maxKbps > 0) {
-        // A limit is kept over a buffer; two seconds at the maximum rate.
-        Add(args, {"-maxrate", Kbps(request.maxKbps), "-bufsize", Kbps(request.maxKbps * 2)});
+        // A limit is kept over a buffer: two seconds at the maximum rate, or the buffer of the
+        // H.264 level the device names if that is smaller.
+        int bufferKbits = request.maxKbps * 2;
+        if (request.codec == VideoCodec::H264 && request.limits.h264Level > 0) {
+            bufferKbits = std::min(bufferKbits, H264LevelBufferKbits(request.limits.h264Profile,
+                                                                     request.limits.h264Level));
+        }
+        Add(args, {"-maxrate", Kbps(request.maxKbps), "-bufsize", Kbps(bufferKbits)});
     }
     if (request.minKbps > 0) {
         Add(args, {"-minrate", Kbps(request.minKbps)});
@@ -180,6 +215,8 @@ void AddVideo(ConvertRequest request, const StreamFacts& video, FfmpegPlan& plan
         plan.notes.push_back(ToneMapNote(video));
     }
     const Picture picture = PlanPicture(request, video, deinterlace, plan.notes);
+    plan.width = picture.width;
+    plan.height = picture.height;
     std::string frameRate = request.frameRate;
     if (frameRate.empty()) {
         frameRate = CappedFrameRate(video, limits.fps);
@@ -198,8 +235,12 @@ void AddVideo(ConvertRequest request, const StreamFacts& video, FfmpegPlan& plan
     }
     Add(args, {"-map", "0:" + std::to_string(video.index)});
     if (request.codec == VideoCodec::H264) {
-        // Constrained Baseline plays on every labelled player.
-        Add(args, {"-c:v", "libx264", "-profile:v", "baseline"});
+        // Constrained Baseline plays on every labelled player; a device of today names its own.
+        Add(args, {"-c:v", "libx264", "-profile:v", H264ProfileName(limits.h264Profile)});
+        if (limits.h264Level > 0) {
+            Add(args, {"-level:v", std::to_string(limits.h264Level / 10) + "." +
+                                       std::to_string(limits.h264Level % 10)});
+        }
     } else {
         // MPEG-4 Part 2 Simple Profile (profile 0) has no B-frames.
         const int peak =
@@ -262,9 +303,10 @@ std::string SecondsArgument(int64_t us) {
     return text;
 }
 
-// The input with the part of it that is converted, and how long the output should last.
+// The input with the part of it that is converted, and how long the output should last. The
+// options that end the part after the input are output options, for each output: partOptions.
 void AddInputAndPart(const ConvertRequest& request, const MediaFacts& source, int64_t seekLeadUs,
-                     bool subtitles, FfmpegPlan& plan) {
+                     bool subtitles, FfmpegPlan& plan, std::vector<std::string>& partOptions) {
     std::vector<std::string>& args = plan.args;
     const double start = Seconds(request.start);
     const double sourceSeconds =
@@ -297,10 +339,10 @@ void AddInputAndPart(const ConvertRequest& request, const MediaFacts& source, in
     // The "file:" prefix keeps any name a plain file name ("pipe:1", "concat:a|b", "x:y").
     Add(args, {"-protocol_whitelist", "file", "-i", "file:" + request.input});
     if (!dropAfterInput.empty()) {
-        Add(args, {"-ss", dropAfterInput});
+        Add(partOptions, {"-ss", dropAfterInput});
     }
     if (limited) {
-        Add(args, {"-t", request.duration});
+        Add(partOptions, {"-t", request.duration});
     }
     if (source.hasDuration) {
         const double reach =
@@ -329,7 +371,7 @@ int Mpeg4SimpleLevel(int width, int height, int kbps) {
 }
 
 FfmpegPlan PlanFfmpegRun(const ConvertRequest& request, const MediaFacts& source,
-                         int64_t seekLeadUs) {
+                         int64_t seekLeadUs, const PassOptions& pass) {
     FfmpegPlan plan;
     std::vector<std::string>& args = plan.args;
     args = {
@@ -337,18 +379,46 @@ FfmpegPlan PlanFfmpegRun(const ConvertRequest& request, const MediaFacts& source
         "-loglevel",     "error",        "-progress", "pipe:" + std::to_string(kProgressDescriptor),
         "-stats_period", "0.25"};
     const SubtitlePlan subtitles = PlanSubtitles(request.container, request.target, source);
-    AddInputAndPart(request, source, seekLeadUs, subtitles.carried > 0, plan);
+    std::vector<std::string> part;
+    AddInputAndPart(request, source, seekLeadUs, subtitles.carried > 0, plan, part);
     const StreamFacts* video = source.MainVideo();
     const StreamFacts* audio = source.MainAudio();
-    Add(args, {"-dn"});
-    if (subtitles.carried == 0) {
-        Add(args, {"-sn"});
-    }
     if (!subtitles.note.empty()) {
         plan.notes.push_back(subtitles.note);
     }
     plan.video = video != nullptr;
     plan.audio = audio != nullptr;
+    const std::vector<std::string> passArgs =
+        pass.pass > 0 && video != nullptr
+            ? std::vector<std::string>{"-pass", std::to_string(pass.pass), "-passlogfile",
+                                       pass.logPrefix}
+            : std::vector<std::string>{};
+    if (pass.pass == 1) {
+        // The analysis pass: the video into ffmpeg's pass log only, the sound into a file of its
+        // own, each over the same part. The video goes through the output's own muxer (into
+        // nothing), which decides the frames as in the second pass: the null muxer would pass
+        // every frame's time through where MP4 keeps a constant rate, and the second pass would
+        // then meet frames the log does not hold.
+        if (video != nullptr) {
+            Add(args, part);
+            Add(args, {"-dn", "-sn", "-an"});
+            AddVideo(request, *video, plan);
+            Add(args, passArgs);
+            Add(args, {"-f", request.container, "-y", "/dev/null"});
+        }
+        if (audio != nullptr && !pass.soundFile.empty()) {
+            Add(args, part);
+            Add(args, {"-dn", "-sn", "-vn"});
+            AddAudio(request, *audio, plan);
+            Add(args, {"-f", "mp4", "-y", "file:" + pass.soundFile});
+        }
+        return plan;
+    }
+    Add(args, part);
+    Add(args, {"-dn"});
+    if (subtitles.carried == 0) {
+        Add(args, {"-sn"});
+    }
     if (!request.target.empty()) {
         for (const StreamFacts* stream : {video, audio}) {
             if (stream != nullptr) {
@@ -366,6 +436,7 @@ FfmpegPlan PlanFfmpegRun(const ConvertRequest& request, const MediaFacts& source
     } else {
         if (video != nullptr) {
             AddVideo(request, *video, plan);
+            Add(args, passArgs);
         }
         if (audio != nullptr) {
             AddAudio(request, *audio, plan);
@@ -378,6 +449,14 @@ FfmpegPlan PlanFfmpegRun(const ConvertRequest& request, const MediaFacts& source
     }
     Add(args, {request.overwrite ? "-y" : "-n", "file:" + request.output});
     return plan;
+}
+
+double OutputFrameRate(const ConvertRequest& request, const StreamFacts& video) {
+    if (!request.frameRate.empty()) {
+        return RateValue(request.frameRate);
+    }
+    const std::string capped = CappedFrameRate(video, request.limits.fps);
+    return capped.empty() ? video.frameRate : RateValue(capped);
 }
 
 } // namespace kestrelvx

@@ -20,6 +20,15 @@ struct FfmpegPlan {
     bool audio = false;             // ... and an audio stream
     int64_t expectedUs = 0;         // how long the output should last by the source's own
                                     // duration, 0 when that is not known
+    int width = 0;                  // the frame size of the video written, 0 when none or a disc's
+    int height = 0;
+};
+
+// One run of a conversion in two passes.
+struct PassOptions {
+    int pass = 0;          // 1: the analysis pass, 2: the pass that writes; 0: a run in one pass
+    std::string logPrefix; // ffmpeg's pass log ("-passlogfile"), kept from pass 1 to pass 2
+    std::string soundFile; // pass 1: where the sound alone goes, so that its size is known
 };
 
 // Every option of the request as ffmpeg arguments for the source described by source:
@@ -35,8 +44,15 @@ struct FfmpegPlan {
 //   to fit with square pixels and black bars, one with a side left out scales that side with the
 //   shape;
 // - settings the request leaves open are held within its device limits, if any.
+// - pass: for a conversion in two passes (to a size limit, with the video bit rate in the request),
+//   pass 1 converts the video into ffmpeg's pass log alone and, when soundFile is given, the sound
+//   into that MP4 file alone; pass 2 reads the log and writes the output.
 FfmpegPlan PlanFfmpegRun(const ConvertRequest& request, const MediaFacts& source,
-                         int64_t seekLeadUs);
+                         int64_t seekLeadUs, const PassOptions& pass = {});
+
+// The frame rate the output of video will have: the one asked for, else the source's held within
+// the device's limit; 0 when not known.
+double OutputFrameRate(const ConvertRequest& request, const StreamFacts& video);
 
 // The MPEG-4 Simple Profile level (1 to 6) whose picture size and bit rate limits hold a
 // picture of width x height at kbps (0: not known); the highest level when none does.

@@ -152,6 +152,7 @@ public:
     bool WriteStatus() { return WriteAll(STDERR_FILENO, m_state.StatusLine()); }
 
     const CProgressState& State() const { return m_state; }
+    void SetShare(const ProgressShare& share) { m_state.SetShare(share.offsetUs, share.scale); }
     const std::string& LastMessage() const { return m_strLastMessage; }
 
 private:
@@ -193,7 +194,8 @@ void CloseAll(std::initializer_list<int> fds) {
 
 } // namespace
 
-FfmpegRun RunFfmpeg(const std::string& program, const std::vector<std::string>& args) {
+FfmpegRun RunFfmpeg(const std::string& program, const std::vector<std::string>& args,
+                    const ProgressShare& share) {
     FfmpegRun run;
     InstallStopHandlers();
     std::vector<std::string> words = args;
@@ -226,6 +228,7 @@ FfmpegRun RunFfmpeg(const std::string& program, const std::vector<std::string>& 
     SetNonBlocking(progress[0]);
 
     Relay relay(messages[0], progress[0]);
+    relay.SetShare(share);
     int64_t lastStatus = NowMs() - kStatusPeriodMs;
     bool termSent = false;
     bool killSent = false;

@@ -22,6 +22,13 @@ struct FfmpegRun {
 // are relayed line by line to standard error, and a status line ending in a carriage return
 // goes out every 250 ms from the start to the end. SIGTERM, SIGINT and SIGHUP are passed on to
 // ffmpeg (SIGKILL if it has not ended 3 s later); ffmpeg is also killed when Kestrelvx dies.
-FfmpegRun RunFfmpeg(const std::string& program, const std::vector<std::string>& args);
+// share: the run is one share of a longer conversion; its status lines count from offsetUs at
+// scale times the position ffmpeg reached (CProgressState::SetShare).
+struct ProgressShare {
+    int64_t offsetUs = 0;
+    double scale = 1.0;
+};
+FfmpegRun RunFfmpeg(const std::string& program, const std::vector<std::string>& args,
+                    const ProgressShare& share = {});
 
 } // namespace kestrelvx

@@ -76,10 +76,13 @@ std::string CProgressState::StatusLine() const {
     } else {
         std::snprintf(bitrate, sizeof bitrate, "N/A");
     }
+    const double shown = (static_cast<double>(m_nShareOffsetUs) +
+                          m_dShareScale * static_cast<double>(m_nOutTimeUs)) /
+                         1e6;
     char line[192];
     std::snprintf(line, sizeof line,
                   "frame=%5" PRId64 " fps=%3.0f q=%.1f size=%8" PRId64 "kB time=%.2f bitrate=%s\r",
-                  m_nFrames, m_dFps, m_dQ, m_nTotalBytes / 1024, seconds, bitrate);
+                  m_nFrames, m_dFps, m_dQ, m_nTotalBytes / 1024, shown, bitrate);
     return line;
 }
 

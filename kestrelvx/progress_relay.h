@@ -17,6 +17,12 @@ public:
     // console form the application parses for "time=":
     // "frame=  123 fps= 25 q=3.0 size=     512kB time=12.34 bitrate= 340.2kbits/s\r"
     std::string StatusLine() const;
+    // For a run that is one share of a longer conversion (a pass of two): the status line shows
+    // offsetUs plus scale times the position reached, so the whole conversion counts up once.
+    void SetShare(int64_t offsetUs, double scale) {
+        m_nShareOffsetUs = offsetUs;
+        m_dShareScale = scale;
+    }
 
     int64_t Frames() const { return m_nFrames; }
     int64_t OutTimeUs() const { return m_nOutTimeUs; }
@@ -39,6 +45,8 @@ private:
     int64_t m_nTotalBytes = 0;
     int64_t m_nOutTimeUs = 0;
     bool m_bEnded = false;
+    int64_t m_nShareOffsetUs = 0;
+    double m_dShareScale = 1.0;
 };
 
 // Cuts ffmpeg's message output into lines (line feed or carriage return ends one); empty lines
