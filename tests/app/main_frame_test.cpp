@@ -73,7 +73,7 @@ void MainFrameTest::initTestCase() {
     WriteHiddenToolTips();
     m_frame = StartApplication();
     QVERIFY(m_frame != nullptr);
-    QVERIFY(QTest::qWaitForWindowExposed(m_frame.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(m_frame.get(), testkit::kPatientMs));
 }
 
 void MainFrameTest::cleanupTestCase() {
