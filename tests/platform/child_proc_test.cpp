@@ -111,7 +111,7 @@ TEST_F(ChildProcTest, RefusedStartsLeaveNothingBehind) {
     EXPECT_EQ(failing.nProcessId, 0);
 
     // A record that already holds a process is refused.
-    const std::string command = Script("idle", "sleep 30\n");
+    const std::string command = Script("idle", "sleep 600\n");
     ChildProc proc{};
     proc.pszCommandLine = command.c_str();
     ASSERT_EQ(ChildProcStart(proc), 0);
@@ -147,7 +147,7 @@ TEST_F(ChildProcTest, ChildInheritsOnlyTheStandardDescriptors) {
 
 TEST_F(ChildProcTest, TerminateEndsTheWholeGroup) {
     // The child starts a grandchild that would outlive it, then waits.
-    const std::string command = Script("parent", "sleep 60 &\necho $!\nwait\n");
+    const std::string command = Script("parent", "sleep 600 &\necho $!\nwait\n");
     ChildProc proc{};
     proc.pszCommandLine = command.c_str();
     proc.nOptions = kChildProcRedirectOutput;
@@ -169,7 +169,7 @@ TEST_F(ChildProcTest, TerminateEndsTheWholeGroup) {
 }
 
 TEST_F(ChildProcTest, CloseEndsAChildThatStillRuns) {
-    const std::string command = Script("idle", "sleep 30\n");
+    const std::string command = Script("idle", "sleep 600\n");
     ChildProc proc{};
     proc.pszCommandLine = command.c_str();
     ASSERT_EQ(ChildProcStart(proc), 0);
@@ -181,7 +181,7 @@ TEST_F(ChildProcTest, CloseEndsAChildThatStillRuns) {
 }
 
 TEST_F(ChildProcTest, PriorityClasses) {
-    const std::string command = Script("idle", "sleep 30\n");
+    const std::string command = Script("idle", "sleep 600\n");
     ChildProc proc{};
     proc.pszCommandLine = command.c_str();
     ASSERT_EQ(ChildProcStart(proc), 0);
@@ -207,7 +207,7 @@ TEST_F(ChildProcTest, PriorityClasses) {
 TEST_F(ChildProcTest, QueuedTimeIsKnownWhileAProcessIsHeld) {
     ChildProc none{};
     EXPECT_EQ(ChildProcQueuedMs(none), -1);
-    const std::string command = Script("idle", "sleep 30\n");
+    const std::string command = Script("idle", "sleep 600\n");
     ChildProc proc{};
     proc.pszCommandLine = command.c_str();
     ASSERT_EQ(ChildProcStart(proc), 0);
