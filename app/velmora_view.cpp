@@ -182,7 +182,8 @@ void CVelmoraView::SetHiddenHelpCheck(bool bChecked) {
 }
 
 void CVelmoraView::StartHelpTimer() {
-    m_helpTimer.start(kHelpTimerPeriodMs, this);
+    // Precise: a coarse timer may fire up to 5 % early, and the help is due one second after start.
+    m_helpTimer.start(kHelpTimerPeriodMs, Qt::PreciseTimer, this);
 }
 
 void CVelmoraView::resizeEvent(QResizeEvent* event) {

@@ -7,7 +7,6 @@
 #include "engine/progress_reader.h"
 #include "platform/child_proc.h"
 #include "platform/file_paths.h"
-#include "platform/tick.h"
 #include "support/log.h"
 
 #include <unistd.h>
@@ -47,8 +46,7 @@ int CEncoderJob::Run(const std::string& input, const std::string& output, const 
     }
 
     CEncoderReason reason;
-    ReadEncoderProgress(proc.nOutputFd, duration, m_nPercent, m_bCancel, platform::TickCount,
-                        &reason);
+    ReadEncoderProgress(proc.nOutputFd, duration, m_nPercent, m_bCancel, m_pfnTick, &reason);
 
     // The output has ended. Unless the run was cancelled, wait for the encoder to end and judge
     // it by its exit status and its output file (a cancel during this wait still ends it).

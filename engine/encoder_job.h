@@ -1,5 +1,7 @@
 #pragma once
 // One conversion by the encoder: starts it, reads its console output, keeps the progress.
+#include "platform/tick.h"
+
 #include <atomic>
 #include <cstdint>
 #include <string>
@@ -29,6 +31,9 @@ public:
     std::atomic<std::int64_t> m_nDuration{0}; // end minus start of the current run, seconds
     // Set by Skip / Cancel All; seen at the next parse, or after 100 ms in which nothing came.
     std::atomic<bool> m_bCancel{false};
+
+    // The clock of the read loop, in milliseconds (platform::TickCount); a test may set its own.
+    std::uint32_t (*m_pfnTick)() = platform::TickCount;
 
     // Why the last run failed, as one sentence (engine/failure_cause.h), also written to the log;
     // "" after a run that did not fail or whose failure has no cause of its own to name. Written

@@ -1,8 +1,8 @@
 // Writes the fuzz seeds that are made rather than kept: executable images with a version record,
 // a settings file, the texts of the built-in string table as format texts, and encoder output cut
 // into chunks. Usage: fuzz_make_seeds <folder>; each target's seeds go into <folder>/<target>/.
-#include "image_builder.h"
 #include "lang/resource_strings.h"
+#include "support/helpers/image_builder.h"
 #include "support/reg_text.h"
 
 #include <cstdint>

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <poll.h>
 #include <unistd.h>
@@ -127,6 +128,21 @@ HResult RunEncoderProbe(FileMediaFormat& record, const std::string& path, int si
     return hr;
 }
 
+int ProbeSilenceTimeoutMs() {
+    constexpr long kMostMs = 86400000L;
+    const char* text = std::getenv("LUMICAST_PROBE_SILENCE_MS");
+    if (text == nullptr || *text < '0' || *text > '9') {
+        return kProbeSilenceTimeoutMs;
+    }
+    errno = 0;
+    char* end = nullptr;
+    const long value = std::strtol(text, &end, 10);
+    if (errno != 0 || *end != '\0' || value < 1 || value > kMostMs) {
+        return kProbeSilenceTimeoutMs;
+    }
+    return static_cast<int>(value);
+}
+
 HResult ProbeWithEncoder(FileMediaFormat& record, const std::string& strPath, std::string* pCause) {
-    return RunEncoderProbe(record, strPath, kProbeSilenceTimeoutMs, pCause);
+    return RunEncoderProbe(record, strPath, ProbeSilenceTimeoutMs(), pCause);
 }

@@ -8,8 +8,13 @@
 // How long the probe waits for an encoder that prints nothing before it gives up on it.
 inline constexpr int kProbeSilenceTimeoutMs = 20000;
 
+// The silence limit in use: kProbeSilenceTimeoutMs, or the whole number of milliseconds (1 to
+// 86,400,000) in the environment variable LUMICAST_PROBE_SILENCE_MS when it holds one (the tests
+// of a hung encoder set it short).
+int ProbeSilenceTimeoutMs();
+
 // Runs the encoder on the file and fills the record from its report, giving up on an encoder
-// that prints nothing for kProbeSilenceTimeoutMs.
+// that prints nothing for ProbeSilenceTimeoutMs().
 // With pCause, a failure's cause is stored there as one sentence ("" when none is known):
 // the source is gone, the encoder is missing or not executable, went silent, or crashed.
 HResult ProbeWithEncoder(FileMediaFormat& record, const std::string& strPath,

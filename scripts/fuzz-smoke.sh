@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
-# Builds every fuzz target (clang, in build-fuzz/ or the folder LUMICAST_FUZZ_BUILD names) and runs
-# each for a fixed number of inputs, after replaying its seeds and kept regression inputs
-# (fuzz/corpus/TARGET/ and the generated seeds). Exits non-zero when any target finds a crash, a sanitizer report, a leak, a broken
-# property or a hang; the input is then in BUILD/findings/smoke/TARGET/.
+# Runs each fuzz target for a fixed number of inputs, after replaying its seeds and kept regression
+# inputs (fuzz/corpus/TARGET/ and the generated seeds):
+#   scripts/fuzz-smoke.sh                 builds every target first (clang, in build-fuzz/ or the
+#                                         folder LUMICAST_FUZZ_BUILD names), then runs them all
+#   scripts/fuzz-smoke.sh --run TARGET    runs one target of a build that has it (the sanitizer
+#                                         pass's CTest test of that target runs this)
+# Exits non-zero when a target finds a crash, a sanitizer report, a leak, a broken property or a
+# hang; the input is then in BUILD/findings/smoke/TARGET/.
 # The counts keep the whole run under about two minutes on a busy two-core machine; one target
 # runs at a time. LUMICAST_FUZZ_SMOKE_SCALE=N multiplies the counts.
 set -euo pipefail
@@ -23,20 +27,17 @@ declare -A RUNS=(
   [fuzz_exec_line]=100000
 )
 
-./scripts/fuzz-build.sh "$BUILD"
-
-targets=$(./scripts/fuzz.sh list)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
-failed=()
-start=$(date +%s)
-for target in $targets; do
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# Runs one target; prints one line, and what it found on standard error.
+run_target() { # target
+  local target=$1 runs findings seeds=() dir began done_runs
   runs=$((${RUNS[$target]:-20000} * SCALE))
   findings="$BUILD/findings/smoke/$target"
   mkdir -p "$work/$target" "$findings"
-  seeds=()
   for dir in "fuzz/corpus/$target" "$BUILD/fuzz-seeds/$target"; do
     [ -d "$dir" ] && seeds+=("$dir")
   done
@@ -51,8 +52,21 @@ for target in $targets; do
     echo "fuzz: $target: FINDING; the input is in $findings/" >&2
     grep -E 'ERROR|SUMMARY|property failed|runtime error|Test unit written' "$work/$target.log" \
       | head -20 >&2 || true
-    failed+=("$target")
+    return 1
   fi
+}
+
+if [ "${1:-}" = "--run" ]; then
+  [ -x "$BUILD/bin/${2:-}" ] || { echo "no fuzz target '${2:-}' in $BUILD" >&2; exit 2; }
+  run_target "$2"
+  exit
+fi
+
+./scripts/fuzz-build.sh "$BUILD"
+failed=()
+start=$(date +%s)
+for target in $(./scripts/fuzz.sh list); do
+  run_target "$target" || failed+=("$target")
 done
 echo "fuzz: smoke run took $(($(date +%s) - start)) s"
 if [ ${#failed[@]} -gt 0 ]; then

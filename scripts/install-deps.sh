@@ -25,6 +25,9 @@ PACKAGES=(
   gstreamer1.0-plugins-good gstreamer1.0-libav
   # the RealMedia and ASF demuxers (ugly), the ASF muxer (bad) the WMV target check looks for
   gstreamer1.0-plugins-ugly gstreamer1.0-plugins-bad
+  # the benchmarks' reference runs: GStreamer's own player (gst-launch-1.0), chrt for the idle
+  # class
+  gstreamer1.0-tools util-linux
 )
 
 if [ "${1:-}" = "--list" ]; then

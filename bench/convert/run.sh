@@ -14,8 +14,11 @@
 #    ten seconds without a batch first, as the reference of how busy the machine is.
 #
 #   bench/convert/run.sh [BUILD_DIR] [ROUNDS]      (defaults: build, 1)
+# No ratio is printed when a direct ffmpeg run fails, an output is missing, or the direct runs
+# take less than they plausibly can.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
+source bench/common.sh
 BUILD=${1:-build}
 ROUNDS=${2:-1}
 BIN=$(cd "$BUILD/bin" && pwd)
@@ -52,25 +55,31 @@ exec "$FFMPEG" "\$@"
 WRAP
 chmod +x "$work/wrap/ffmpeg"
 
+# Times one command: "wall user system status".
 TIMEFORMAT='%R %U %S'
+timed() {
+  local status=0
+  { time "$@" >/dev/null 2>&1; } 2>"$work/timed" || status=$?
+  echo "$(tail -1 "$work/timed") $status"
+}
 run_batch() {
   rm -rf "$work/out"
-  { time "$BIN/bench_convert_batch" "$work/out/" "$OPTIONS" "$SECONDS_PER_CLIP" "${clips[@]}" \
-      >/dev/null; } 2>&1 | tail -1
+  timed "$BIN/bench_convert_batch" "$work/out/" "$OPTIONS" "$SECONDS_PER_CLIP" "${clips[@]}"
 }
+# Every noted command once; fails on the first that fails, and when an output is missing.
 direct_all() {
   local f
   for f in "$work"/args/run.*; do
     mapfile -d '' args < "$f"
     # Kestrelvx reads the progress on descriptor 3; here it goes nowhere.
-    chrt --idle 0 "$FFMPEG" "${args[@]}" >/dev/null 2>&1 </dev/null 3>/dev/null
+    chrt --idle 0 "$FFMPEG" "${args[@]}" </dev/null 3>/dev/null || return
   done
-  [ "$(ls "$work"/out/*.mp4 | wc -l)" -eq "$COUNT" ] || echo "direct runs: missing outputs" >&2
+  [ "$(find "$work/out" -name '*.mp4' -size +0 | wc -l)" -eq "$COUNT" ]
 }
 run_direct() {
   rm -rf "$work/out"
   mkdir -p "$work/out"
-  { time direct_all; } 2>&1 | tail -1
+  timed direct_all
 }
 
 # The first batch notes the twenty ffmpeg commands and warms the caches.
@@ -84,27 +93,29 @@ runs=$(ls "$work"/args/run.* | wc -l)
 batch_wall=(); batch_cpu=(); direct_wall=(); direct_cpu=()
 for round in $(seq "$ROUNDS"); do
   if [ $((round % 2)) -eq 1 ]; then
-    read -r bw bu bs < <(run_batch)
-    read -r dw du ds < <(run_direct)
+    read -r bw bu bs bstatus < <(run_batch)
+    read -r dw du ds dstatus < <(run_direct)
   else
-    read -r dw du ds < <(run_direct)
-    read -r bw bu bs < <(run_batch)
+    read -r dw du ds dstatus < <(run_direct)
+    read -r bw bu bs bstatus < <(run_batch)
   fi
+  [ "$bstatus" -eq 0 ] || { echo "the batch failed with status $bstatus" >&2; exit 1; }
+  reference_ok "$dstatus" "$COUNT direct ffmpeg runs, each with its output"
   batch_wall+=("$bw"); batch_cpu+=("$(awk -v u="$bu" -v s="$bs" 'BEGIN {print u + s}')")
   direct_wall+=("$dw"); direct_cpu+=("$(awk -v u="$du" -v s="$ds" 'BEGIN {print u + s}')")
   printf 'round %d: batch %6.2f s (cpu %6.2f s), %d direct ffmpeg runs %6.2f s (cpu %6.2f s)\n' \
     "$round" "$bw" "${batch_cpu[-1]}" "$COUNT" "$dw" "${direct_cpu[-1]}"
 done
 
-median() { printf '%s\n' "$@" | sort -g | awk '{v[NR]=$1} END {print (NR%2) ? v[(NR+1)/2] : (v[NR/2]+v[NR/2+1])/2}'; }
 mapfile -d '' args < "$(ls "$work"/args/run.* | head -1)"
 echo "first ffmpeg command: ${args[*]}"
 bw=$(median "${batch_wall[@]}"); dw=$(median "${direct_wall[@]}")
 bc=$(median "${batch_cpu[@]}"); dc=$(median "${direct_cpu[@]}")
 printf 'medians of %d rounds: batch %.2f s, direct %.2f s; cpu %.2f s vs %.2f s\n' \
   "$ROUNDS" "$bw" "$dw" "$bc" "$dc"
-awk -v b="$bc" -v d="$dc" 'BEGIN {printf "cpu time ratio %.3f\n", b / d}'
-awk -v b="$bw" -v d="$dw" 'BEGIN {printf "wall time ratio %.3f (goal <= 1.10)\n", b / d}'
+# Encoding twenty clips of five seconds takes half a second at the least.
+ratio "cpu time ratio" "$bc" "$dc" 0.5 "$COUNT direct ffmpeg runs" "none"
+ratio "wall time ratio" "$bw" "$dw" 0.5 "$COUNT direct ffmpeg runs" "<= 1.10"
 
 rm -rf "$work/out"
 QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen} \

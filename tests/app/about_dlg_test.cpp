@@ -105,7 +105,7 @@ void AboutDlgTest::aboutCommandRunsTheDialogModally() {
     QString strSeen;
     bool bModal = false;
     QTimer::singleShot(0, this, [&] {
-        auto* dialog = qobject_cast<CAboutDlg*>(WaitForTopLevel(QStringLiteral("dlg_100"), 5000));
+        auto* dialog = qobject_cast<CAboutDlg*>(WaitForTopLevel(QStringLiteral("dlg_100")));
         if (dialog == nullptr) {
             return;
         }

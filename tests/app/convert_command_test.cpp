@@ -79,7 +79,7 @@ private slots:
 
         // Every row was set to "Waiting" before the batch began.
         QCOMPARE(statusesWhileFirstRuns, (QStringList{"Waiting", "Waiting", "Waiting"}));
-        const std::vector<std::string> calls = ReadLines(setup.CallLog());
+        const std::vector<std::string> calls = testkit::ReadLines(setup.CallLog());
         QCOMPARE(int(calls.size()), 3);
         QVERIFY(calls[0].rfind("/v/slow.avi|", 0) == 0);
         QVERIFY(calls[1].rfind("/v/c.avi|", 0) == 0);

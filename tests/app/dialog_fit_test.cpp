@@ -349,7 +349,7 @@ void DialogFitTest::everyDialogFitsItsTexts() {
 
     std::unique_ptr<CMainFrame> frame = StartApplication();
     QVERIFY(frame != nullptr);
-    QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(frame.get(), testkit::kPatientMs));
     CVelmoraView* view = frame->View();
     // Rows in every status, the longest segment among them.
     for (std::int32_t nStatus = kStatusReady; nStatus <= kStatusError; ++nStatus) {

@@ -33,7 +33,7 @@ void ExitQuestionTest::init() {
     WriteHiddenToolTips(); // no help window in these tests
     m_frame = StartApplication();
     QVERIFY(m_frame != nullptr);
-    QVERIFY(QTest::qWaitForWindowExposed(m_frame.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(m_frame.get(), testkit::kPatientMs));
 }
 
 void ExitQuestionTest::cleanup() {

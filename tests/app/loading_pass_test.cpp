@@ -242,8 +242,9 @@ void LoadingPassTest::dialogStaysWhileTheWorkerRuns() {
         // The timer has shown the second file's line by now.
         auto* text = dialog->findChild<QLabel*>(QStringLiteral("ctl_1030"));
         QVERIFY(text != nullptr);
-        QTRY_COMPARE(text->text(),
-                     QStringLiteral("Detecting selected files.\nNo.2/2: \"/media/bad.avi\""));
+        QTRY_COMPARE_WITH_TIMEOUT(
+            text->text(), QStringLiteral("Detecting selected files.\nNo.2/2: \"/media/bad.avi\""),
+            testkit::kPatientMs);
         bChecked = true;
     });
     view->OnAdd();
@@ -263,7 +264,7 @@ void LoadingPassTest::dropAddsFilesAndSelectsTheLastRow() {
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     Deliver(view.get(), &drop);
     QVERIFY(drop.isAccepted());
-    QTRY_COMPARE(view->RowCount(), 2);
+    QTRY_COMPARE_WITH_TIMEOUT(view->RowCount(), 2, testkit::kPatientMs);
     QCOMPARE(Names(*view), (QStringList{"a b.avi", "c.mkv"}));
     QCOMPARE(view->List()->SelectedRows(), std::vector<int>{1});
     QVERIFY(view->PanelText().startsWith(QStringLiteral("c.mkv\n")));
@@ -274,7 +275,7 @@ void LoadingPassTest::dropAddsFilesAndSelectsTheLastRow() {
     more.setUrls({QUrl::fromLocalFile(QStringLiteral("/media/d.avi"))});
     QDropEvent second(QPointF(10, 10), Qt::CopyAction, &more, Qt::LeftButton, Qt::NoModifier);
     Deliver(view.get(), &second);
-    QTRY_COMPARE(view->RowCount(), 3);
+    QTRY_COMPARE_WITH_TIMEOUT(view->RowCount(), 3, testkit::kPatientMs);
     QCOMPARE(view->List()->SelectedRows(), std::vector<int>{0});
     QCOMPARE(prompts.Count(), 0);
 }

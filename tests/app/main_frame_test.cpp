@@ -76,7 +76,7 @@ void MainFrameTest::initTestCase() {
     WriteHiddenToolTips();
     m_frame = StartApplication();
     QVERIFY(m_frame != nullptr);
-    QVERIFY(QTest::qWaitForWindowExposed(m_frame.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(m_frame.get(), testkit::kPatientMs));
     // Start-up has installed the Qt dialogs as the prompt service.
     QVERIFY(dynamic_cast<CQtPromptService*>(&Prompts()) != nullptr);
 }

@@ -64,7 +64,7 @@ void ViewKeysTest::initTestCase() {
     m_frame = StartApplication();
     QVERIFY(m_frame != nullptr);
     m_frame->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_frame.get()));
+    QVERIFY(QTest::qWaitForWindowActive(m_frame.get(), testkit::kPatientMs));
 }
 
 void ViewKeysTest::cleanupTestCase() {
@@ -103,7 +103,7 @@ void ViewKeysTest::listHasTheFocusAndDeleteRemoves() {
     QVERIFY(folder != nullptr);
     const QString strFolder = folder->text();
     folder->setFocus();
-    QTRY_VERIFY(folder->hasFocus());
+    QTRY_VERIFY_WITH_TIMEOUT(folder->hasFocus(), testkit::kPatientMs);
     folder->setCursorPosition(0);
     QTest::keyClick(folder, Qt::Key_Delete);
     QCOMPARE(folder->text(), strFolder);
@@ -111,7 +111,7 @@ void ViewKeysTest::listHasTheFocusAndDeleteRemoves() {
 
     // The last row removed leaves an empty list: Remove is disabled, and Delete does nothing more.
     list->setFocus();
-    QTRY_VERIFY(list->hasFocus());
+    QTRY_VERIFY_WITH_TIMEOUT(list->hasFocus(), testkit::kPatientMs);
     list->selectAll();
     QTest::keyClick(list, Qt::Key_Delete);
     QCOMPARE(view.RowCount(), 0);
@@ -127,13 +127,14 @@ void ViewKeysTest::listHasTheFocusAndDeleteRemoves() {
     m_frame->Action(ids::kCmdLanguageFirst + 1)->trigger();
     CVelmoraView& other = *m_frame->View();
     QVERIFY(&other != &view);
-    QTRY_COMPARE(QApplication::focusWidget(), other.List());
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), other.List(), testkit::kPatientMs);
     other.AppendSource(Record("again"), 0);
     other.List()->SelectOnly(0);
     QTest::keyClick(other.List(), Qt::Key_Delete);
     QCOMPARE(other.RowCount(), 0);
     m_frame->Action(ids::kCmdLanguageFirst)->trigger(); // English again
-    QTRY_COMPARE(QApplication::focusWidget(), m_frame->View()->List());
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), m_frame->View()->List(),
+                              testkit::kPatientMs);
 }
 
 void ViewKeysTest::panelIsATabStopThatShowsTheFocus() {
@@ -149,7 +150,7 @@ void ViewKeysTest::panelIsATabStopThatShowsTheFocus() {
     // Tab from the list reaches the panel.
     QApplication::setCursorFlashTime(0); // a steady text cursor, for the pictures below
     list->setFocus();
-    QTRY_VERIFY(list->hasFocus());
+    QTRY_VERIFY_WITH_TIMEOUT(list->hasFocus(), testkit::kPatientMs);
     const QImage unfocused = panel->grab().toImage();
     for (int i = 0; i < 60 && !panel->hasFocus(); ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);

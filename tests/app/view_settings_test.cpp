@@ -304,9 +304,9 @@ void ViewSettingsTest::goOpensTheOutputFolder() {
     const QString strFolder = QString::fromStdString(m_work.Path() + "/with blank '$x'/");
     view->SettingsControls()->SetOutputFolder(strFolder);
     QTest::mouseClick(Ctl<QAbstractButton>(*view, ids::kCtlGo), Qt::LeftButton);
-    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(QString::fromStdString(strRecord)), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(QString::fromStdString(strRecord)), testkit::kPatientMs);
     QTRY_COMPARE_WITH_TIMEOUT(QString::fromStdString(testkit::ReadFile(strRecord)),
-                              strFolder + QLatin1Char('|'), 5000);
+                              strFolder + QLatin1Char('|'), testkit::kPatientMs);
     qputenv("PATH", oldPath);
 }
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "cli_process.h"
+#include "cli/helpers/cli_process.h"
 #include "common/media.h"
 #include "common/testkit.h"
 #include "profiles/settings.h"
@@ -129,14 +129,9 @@ TEST_F(BatchRunTest, StoredOutputFolderIsTheDefault) {
     const std::string stored = m_dir.File("stored-folder");
     std::filesystem::create_directories(stored);
     // The window's Browse button stores the folder; this run of the program reads it.
-    const char* previous = std::getenv("XDG_CONFIG_HOME");
-    const std::string saved = previous != nullptr ? previous : "";
-    setenv("XDG_CONFIG_HOME", m_dir.File("config").c_str(), 1);
-    WriteOutputPathSetting(stored);
-    if (previous != nullptr) {
-        setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
-    } else {
-        unsetenv("XDG_CONFIG_HOME");
+    {
+        const testkit::ScopedEnv config("XDG_CONFIG_HOME", m_dir.File("config"));
+        WriteOutputPathSetting(stored);
     }
 
     const clitest::CliRun run = Run({clip});

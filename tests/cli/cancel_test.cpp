@@ -1,28 +1,26 @@
 // Ctrl-C and SIGTERM during a batch of lumicast-batch: Cancel All.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <thread>
 #include <vector>
 
-#include "cli_process.h"
-#include "common/fake_encoder.h"
+#include "cli/helpers/cli_process.h"
+#include "cli/helpers/fake_encoder_setup.h"
+#include "common/processes.h"
 #include "common/testkit.h"
-#include "fake_encoder_setup.h"
 
 namespace {
 
 class CancelTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    // Each conversion prints two status lines; from the `holdFrom`th on it then goes on writing
+    // its output until it is ended, so the signal always finds it running.
+    void SetUpEncoder(int holdFrom) {
         ASSERT_FALSE(m_dir.Path().empty());
-        // Each conversion prints 40 status lines 0.05 s apart: about two seconds.
-        m_strProgram =
-            clitest::SetUpFakeEncoder(m_dir.File("bin"), m_dir.File("runs.txt"), 40, 40, "0.05");
+        m_strProgram = clitest::SetUpFakeEncoder(m_dir.File("bin"), Runs(), 40, 2, "0", holdFrom);
         ASSERT_FALSE(m_strProgram.empty());
         for (const char* name : {"a.avi", "b.avi", "c.avi"}) {
             std::ofstream(m_dir.File(name)) << "fake";
@@ -30,26 +28,20 @@ protected:
         }
     }
 
-    clitest::CliRun Run(const std::string& strWhen, int nSignal) {
+    // Runs the batch and sends the signal once the `nRun`th conversion has started.
+    clitest::CliRun Run(int nRun, int nSignal) {
         clitest::CliCall call;
         call.program = m_strProgram;
         call.args = {"--output", m_dir.File("out")};
         call.args.insert(call.args.end(), m_files.begin(), m_files.end());
         call.env = {{"XDG_CONFIG_HOME", m_dir.File("config")}};
-        call.signalWhen = strWhen;
+        call.signalWhenFile = Runs();
+        call.signalWhenLines = nRun;
         call.signalNumber = nSignal;
         return clitest::RunCli(call);
     }
 
-    std::vector<std::string> Runs() {
-        std::vector<std::string> runs;
-        std::ifstream in(m_dir.File("runs.txt"));
-        for (std::string line; std::getline(in, line);) {
-            runs.push_back(line);
-        }
-        return runs;
-    }
-
+    std::string Runs() const { return m_dir.File("runs.txt"); }
     std::string Target(const char* name) { return m_dir.File("out") + "/" + name; }
 
     testkit::TempDir m_dir;
@@ -58,7 +50,8 @@ protected:
 };
 
 TEST_F(CancelTest, CtrlCDuringTheSecondOfThreeFiles) {
-    const clitest::CliRun run = Run("File 2 of 3:", SIGINT);
+    SetUpEncoder(2);
+    const clitest::CliRun run = Run(2, SIGINT);
 
     ASSERT_TRUE(run.bSignalSent) << run.out << run.err;
     EXPECT_EQ(run.exitCode, 130) << run.out << run.err;
@@ -68,18 +61,19 @@ TEST_F(CancelTest, CtrlCDuringTheSecondOfThreeFiles) {
                                                  "Skip " + Target("c-cvt.mp4"),
                                              }));
     // The third file never reached the encoder.
-    EXPECT_EQ(Runs(), (std::vector<std::string>{Target("a-cvt.mp4"), Target("b-cvt.mp4")}));
+    EXPECT_EQ(testkit::ReadLines(Runs()),
+              (std::vector<std::string>{Target("a-cvt.mp4"), Target("b-cvt.mp4")}));
 
-    // The running encoder was ended and its unfinished output removed: nothing writes it again,
-    // and the finished file stays.
+    // The running encoder was ended (it would have written its output for ever) and its
+    // unfinished output removed; the finished file stays.
+    EXPECT_TRUE(testkit::LeftProcesses(testkit::ReadPids(Runs() + ".pids")).empty());
     EXPECT_TRUE(std::filesystem::exists(Target("a-cvt.mp4")));
-    EXPECT_FALSE(std::filesystem::exists(Target("b-cvt.mp4")));
-    std::this_thread::sleep_for(std::chrono::milliseconds(400));
     EXPECT_FALSE(std::filesystem::exists(Target("b-cvt.mp4")));
 }
 
 TEST_F(CancelTest, TermDuringTheFirstFileSkipsAll) {
-    const clitest::CliRun run = Run("File 1 of 3:", SIGTERM);
+    SetUpEncoder(1);
+    const clitest::CliRun run = Run(1, SIGTERM);
 
     ASSERT_TRUE(run.bSignalSent);
     EXPECT_EQ(run.exitCode, 128 + SIGTERM) << run.out << run.err;
@@ -88,7 +82,9 @@ TEST_F(CancelTest, TermDuringTheFirstFileSkipsAll) {
                                                  "Skip " + Target("b-cvt.mp4"),
                                                  "Skip " + Target("c-cvt.mp4"),
                                              }));
-    EXPECT_EQ(Runs().size(), 1U);
+    EXPECT_EQ(testkit::ReadLines(Runs()).size(), 1U);
+    EXPECT_TRUE(testkit::LeftProcesses(testkit::ReadPids(Runs() + ".pids")).empty());
+    EXPECT_FALSE(std::filesystem::exists(Target("a-cvt.mp4")));
 }
 
 } // namespace

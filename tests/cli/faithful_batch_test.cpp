@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "cli_process.h"
+#include "cli/helpers/cli_process.h"
 #include "common/media.h"
 #include "common/testkit.h"
 

@@ -5,17 +5,16 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "cli_process.h"
+#include "cli/helpers/cli_process.h"
+#include "cli/helpers/fake_encoder_setup.h"
 #include "common/fake_encoder.h"
 #include "common/testkit.h"
 #include "engine/batch_driver.h"
 #include "engine/batch_host.h"
 #include "engine/encoder_job.h"
-#include "fake_encoder_setup.h"
 #include "probe/load_sources.h"
 #include "profiles/catalogue.h"
 #include "sources/record_array.h"
@@ -65,8 +64,7 @@ private:
 
 std::vector<std::string> EncoderLines(const std::string& logPath) {
     std::vector<std::string> lines;
-    std::istringstream in(testkit::ReadFile(logPath));
-    for (std::string line; std::getline(in, line);) {
+    for (const std::string& line : testkit::ReadLines(logPath)) {
         if (line.rfind("Kestrelvx", 0) == 0) {
             lines.push_back(line);
         }

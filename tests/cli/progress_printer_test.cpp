@@ -3,11 +3,11 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/progress_printer.h"
+#include "common/testkit.h"
 
 namespace {
 
@@ -33,15 +33,6 @@ private:
     std::size_t m_nSize = 0;
 };
 
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
-
 TEST(CProgressPrinter, WithoutTerminalWritesOneLinePerFileAndPerTenPerCent) {
     Capture out;
     cli::CProgressPrinter printer(out.File(), false);
@@ -50,13 +41,13 @@ TEST(CProgressPrinter, WithoutTerminalWritesOneLinePerFileAndPerTenPerCent) {
         printer.Update(percent, 3 * 1024 * 1024 / 2);
     }
     printer.EndSource("Done", "/out/clip-cvt.mp4");
-    EXPECT_EQ(Lines(out.Text()), (std::vector<std::string>{
-                                     "File 2 of 4: /in/clip.avi -> /out/clip-cvt.mp4",
-                                     "File 2 of 4: 10%, overall 27%, 1.5 MB",
-                                     "File 2 of 4: 30%, overall 32%, 1.5 MB",
-                                     "File 2 of 4: 90%, overall 47%, 1.5 MB",
-                                     "Done /out/clip-cvt.mp4",
-                                 }));
+    EXPECT_EQ(testkit::SplitLines(out.Text()), (std::vector<std::string>{
+                                                   "File 2 of 4: /in/clip.avi -> /out/clip-cvt.mp4",
+                                                   "File 2 of 4: 10%, overall 27%, 1.5 MB",
+                                                   "File 2 of 4: 30%, overall 32%, 1.5 MB",
+                                                   "File 2 of 4: 90%, overall 47%, 1.5 MB",
+                                                   "Done /out/clip-cvt.mp4",
+                                               }));
 }
 
 TEST(CProgressPrinter, OnTerminalOneLineRedrawsWithinTheWidth) {
@@ -93,7 +84,7 @@ TEST(CProgressPrinter, FileNamesCannotSteerTheTerminalOrSplitALine) {
     printer.BeginSource(1, 1, "/in/x.avi", hostile);
     printer.EndSource("Done", hostile);
     printer.Note("failed:\n" + hostile);
-    EXPECT_EQ(Lines(out.Text()),
+    EXPECT_EQ(testkit::SplitLines(out.Text()),
               (std::vector<std::string>{
                   "File 1 of 1: /in/x.avi -> /out/a?]0;title?b Done /etc/passwd?2J-cvt.mp4",
                   "Done /out/a?]0;title?b Done /etc/passwd?2J-cvt.mp4",
@@ -118,7 +109,7 @@ TEST(CProgressPrinter, AFailedFileShowsItsCauseInBothForms) {
         printer.EndSource("Error", "/out/a-cvt.mp4", "The disk is full: \"/out/a-cvt.mp4\"\n");
         printer.BeginSource(2, 2, "/in/b.avi", "/out/b-cvt.mp4");
         printer.EndSource("Done", "/out/b-cvt.mp4");
-        const std::vector<std::string> lines = Lines(out.Text());
+        const std::vector<std::string> lines = testkit::SplitLines(out.Text());
         if (bJson) {
             EXPECT_EQ(lines, (std::vector<std::string>{
                                  "{\"status\": \"Error\", \"source\": \"/in/a.avi\", \"output\": "

@@ -5,9 +5,6 @@
 
 #include <cstdio>
 #include <fcntl.h>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -51,17 +48,6 @@ std::string RecordArgumentsBody(const std::string& argsFile, const std::string& 
            rest;
 }
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-} // namespace testkit
-
-namespace testkit {
-
 std::vector<std::string> ReadRecordedArguments(const std::string& argsFile) {
     const std::string text = ReadFile(argsFile);
     std::vector<std::string> args;
@@ -79,54 +65,39 @@ std::string RecordPidBody(const std::string& pidFile) {
     return "echo $$ >> " + ShellQuote(pidFile) + "\n";
 }
 
-std::vector<int> ReadPids(const std::string& pidFile) {
-    std::vector<int> pids;
-    std::ifstream in(pidFile);
-    for (int pid = 0; in >> pid;) {
-        pids.push_back(pid);
-    }
-    return pids;
+std::string WaitForFileBody(const std::string& file) {
+    return "until [ -e " + ShellQuote(file) + " ]; do sleep 0.05; done\n";
 }
 
-std::vector<int> LeftProcesses(const std::vector<int>& pids, int waitMs) {
-    for (int waited = 0;; waited += 50) {
-        std::vector<int> left;
-        for (int pid : pids) {
-            struct stat info {};
-            if (pid > 0 && stat(("/proc/" + std::to_string(pid)).c_str(), &info) == 0) {
-                left.push_back(pid);
-            }
-        }
-        if (left.empty() || waited >= waitMs) {
-            return left;
-        }
-        usleep(50000);
-    }
-}
-
-std::vector<int> ChildProcesses(int parent) {
-    std::vector<int> children;
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
-        const std::string name = entry.path().filename().string();
-        if (name.empty() || name.find_first_not_of("0123456789") != std::string::npos) {
-            continue;
-        }
-        // "pid (comm) state ppid ...": the name may hold blanks and parentheses; the last ")"
-        // ends it.
-        const std::string stat = ReadFile(entry.path().string() + "/stat");
-        const std::size_t close = stat.rfind(')');
-        if (close == std::string::npos) {
-            continue;
-        }
-        std::istringstream fields(stat.substr(close + 1));
-        std::string state;
-        int ppid = 0;
-        if (fields >> state >> ppid && ppid == parent) {
-            children.push_back(std::stoi(name));
-        }
-    }
-    return children;
+std::string ScriptedEncoderBody(const std::string& callLog, const std::string& release) {
+    return "log=" + ShellQuote(callLog) + R"(
+in=""; ss=""; t=""; out=""; prev=""
+for a in "$@"; do
+  case "$prev" in
+    -i) in="$a";; -ss) ss="$a";; -t) t="$a";; -y) out="$a";;
+  esac
+  prev="$a"
+done
+printf '%s|%s|%s|%s\n' "$in" "$ss" "$t" "$out" >> "$log"
+case "$in" in
+  *fail*) echo "cannot open $in"; exit 1;;
+  *slow*)
+    i=0
+    while :; do
+      i=$((i+1))
+      echo "frame=$i time=$((i/10)).$((i%10))0 bitrate=1"
+      sleep 0.1
+    done;;
+  *size*)
+    head -c 1263616 /dev/zero > "$out"
+    echo "frame=1 time=1.00 bitrate=1"
+)" + WaitForFileBody(release) +
+           R"(    exit 0;;
+  *) echo "frame=1 time=1.00 bitrate=1";;
+esac
+printf 'x' > "$out"
+exit 0
+)";
 }
 
 } // namespace testkit

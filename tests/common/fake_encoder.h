@@ -1,5 +1,6 @@
 #pragma once
-// Scripted stand-ins for the encoder, for tests that need exact output or timing.
+// Scripted stand-ins for the encoder, for tests that need exact output or an encoder that does
+// something at a chosen moment.
 //
 //   testkit::TempDir dir;
 //   testkit::WriteFakeEncoder(dir.Path(), "printf 'frame=1 time=10.00 bitrate=1\\n'\nexit 0\n");
@@ -38,22 +39,22 @@ std::string RecordArgumentsBody(const std::string& argsFile, const std::string& 
 // The arguments recorded by RecordArgumentsBody, in order.
 std::vector<std::string> ReadRecordedArguments(const std::string& argsFile);
 
-// The whole content of a file ("" when it cannot be read).
-std::string ReadFile(const std::string& path);
-
-// Shell lines for a fake encoder: appends the script's own process id, and that of every process
-// it starts in the background with `LEFT=$!`-style bookkeeping, to the file ("echo $$ >> file").
+// Shell lines for a fake encoder: appends the script's own process id to the file; a script
+// appends those of the processes it starts in the background with `echo $! >> file`.
 std::string RecordPidBody(const std::string& pidFile);
 
-// The process ids in a file, one a line.
-std::vector<int> ReadPids(const std::string& pidFile);
+// Shell lines that wait until the file exists (a test creates it when it has seen what it
+// waited for).
+std::string WaitForFileBody(const std::string& file);
 
-// The processes of the list that are still there, running or as zombies (not yet reaped), after
-// waiting up to waitMs for them to go (a killed process is reaped by its new parent a moment
-// later).
-std::vector<int> LeftProcesses(const std::vector<int>& pids, int waitMs = 2000);
-
-// The processes whose parent is `parent`, from /proc.
-std::vector<int> ChildProcesses(int parent);
+// A conversion encoder whose behaviour follows the source's name:
+//   "fail"  writes nothing and exits with 1;
+//   "slow"  prints a status line every 0.1 s until it is ended: it never ends by itself;
+//   "size"  writes an output of 1,263,616 bytes and one status line, then waits for the file
+//           `release` before it ends;
+//   others  print one status line and write the output at once.
+// Every run appends "input|start|duration|output" to the call log before it does anything else,
+// so a run is under way once its line is there.
+std::string ScriptedEncoderBody(const std::string& callLog, const std::string& release);
 
 } // namespace testkit

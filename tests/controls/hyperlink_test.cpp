@@ -2,6 +2,8 @@
 // message for every launcher result.
 #include "controls/hyperlink.h"
 
+#include "common/testkit.h"
+
 #include <QApplication>
 #include <QImage>
 #include <QLineEdit>
@@ -85,7 +87,7 @@ private slots:
         CHyperLink& link = scripted.link;
         link.SetURL(QStringLiteral("https://example.org/"));
         window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(QTest::qWaitForWindowExposed(&window, testkit::kPatientMs));
         other.setFocus();
         QCOMPARE(link.CurrentColor(), CHyperLink::LinkColor());
 
@@ -94,7 +96,7 @@ private slots:
         QVERIFY(CountNear(image, CHyperLink::LinkColor()) > 10);
 
         link.setFocus();
-        QTRY_VERIFY(link.HasLinkFocus());
+        QTRY_VERIFY_WITH_TIMEOUT(link.HasLinkFocus(), testkit::kPatientMs);
         QCOMPARE(link.CurrentColor(), CHyperLink::FocusColor());
         image = link.grab().toImage();
         QVERIFY(CountNear(image, CHyperLink::FocusColor()) > 10);
@@ -118,7 +120,7 @@ private slots:
         QApplication::sendEvent(&link, &leave);
         QCOMPARE(link.CurrentColor(), CHyperLink::VisitedColor());
         other.setFocus();
-        QTRY_VERIFY(!link.HasLinkFocus());
+        QTRY_VERIFY_WITH_TIMEOUT(!link.HasLinkFocus(), testkit::kPatientMs);
         QCOMPARE(link.CurrentColor(), CHyperLink::VisitedColor());
     }
 
@@ -128,7 +130,7 @@ private slots:
         CHyperLink& link = scripted.link;
         link.SetURL(QStringLiteral("https://example.org/page"));
         window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(QTest::qWaitForWindowExposed(&window, testkit::kPatientMs));
 
         // A release without a press on the label does nothing; neither does the right button.
         QTest::mouseRelease(&link, Qt::LeftButton, {}, QPoint(2, 2));

@@ -1,6 +1,8 @@
 // The percent bar: what it paints, when it repaints, the window text and odd ranges.
 #include "controls/percent_bar.h"
 
+#include "common/testkit.h"
+
 #include <QApplication>
 #include <QImage>
 #include <QPalette>
@@ -139,7 +141,7 @@ private slots:
         CPercentBar bar;
         bar.resize(50, 20);
         bar.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&bar));
+        QVERIFY(QTest::qWaitForWindowExposed(&bar, testkit::kPatientMs));
         QCoreApplication::processEvents();
         PaintCounter counter;
         bar.installEventFilter(&counter);

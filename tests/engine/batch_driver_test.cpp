@@ -5,16 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <mutex>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "common/fake_encoder.h"
+#include "common/records.h"
 #include "common/testkit.h"
 #include "engine/batch_host.h"
 #include "engine/encoder_job.h"
@@ -23,57 +22,8 @@
 
 namespace {
 
-using namespace std::chrono_literals;
-
-// One script for every row; what it does depends on the source's name:
-//   "slow"  prints a status line every 0.1 s for 10 s, then writes the output;
-//   "fail"  writes nothing and exits with 1;
-//   others  print one status line and write the output at once.
-// Every run appends "input|start|duration|output" to the call log.
-std::string EncoderBody(const std::string& strLog) {
-    return "log=" + testkit::ShellQuote(strLog) + R"(
-in=""; ss=""; t=""; out=""; prev=""
-for a in "$@"; do
-  case "$prev" in
-    -i) in="$a";; -ss) ss="$a";; -t) t="$a";; -y) out="$a";;
-  esac
-  prev="$a"
-done
-printf '%s|%s|%s|%s\n' "$in" "$ss" "$t" "$out" >> "$log"
-case "$in" in
-  *fail*) echo "cannot open $in"; exit 1;;
-  *slow*)
-    i=0
-    while [ $i -lt 100 ]; do
-      i=$((i+1))
-      echo "frame=$i time=$((i/10)).$((i%10))0 bitrate=1"
-      sleep 0.1
-    done;;
-  *) echo "frame=1 time=1.00 bitrate=1";;
-esac
-printf 'x' > "$out"
-exit 0
-)";
-}
-
-std::vector<std::string> Lines(const std::string& strText) {
-    std::vector<std::string> lines;
-    std::istringstream in(strText);
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
-
 std::unique_ptr<FileMediaFormat> MakeRecord(const std::string& strPath, int nStart, int nEnd) {
-    auto pRecord = std::make_unique<FileMediaFormat>();
-    pRecord->m_strPath = strPath;
-    const std::filesystem::path path(strPath);
-    pRecord->m_strTitle = path.stem().string();
-    pRecord->m_strExt = path.extension().string().substr(1);
-    pRecord->m_nStart = nStart;
-    pRecord->m_nEnd = nEnd;
-    pRecord->m_nDuration = nEnd;
+    auto pRecord = testkit::MakeRecord(strPath, nStart, nEnd);
     pRecord->m_nStatus = kStatusWaiting;
     return pRecord;
 }
@@ -132,14 +82,16 @@ class BatchDriverTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_FALSE(m_bin.Path().empty());
-        ASSERT_FALSE(testkit::WriteFakeEncoder(m_bin.Path(), EncoderBody(Log())).empty());
+        ASSERT_FALSE(testkit::WriteFakeEncoder(
+                         m_bin.Path(), testkit::ScriptedEncoderBody(Log(), m_bin.File("release")))
+                         .empty());
         m_host.m_settings.m_nFormat = 0;
         m_host.m_settings.m_strOutputFolder = Out();
     }
 
     std::string Log() const { return m_bin.File("calls.log"); }
     std::string Out() const { return m_work.File("out/sub/"); }
-    std::vector<std::string> Calls() const { return Lines(testkit::ReadFile(Log())); }
+    std::vector<std::string> Calls() const { return testkit::ReadLines(Log()); }
     int CallCount() const { return static_cast<int>(Calls().size()); }
 
     void Start() {
@@ -158,14 +110,8 @@ protected:
 
     // Waits until the encoder for the row runs (the job has cleared its cancel flag by then).
     bool WaitForRunningRow(int nRow) {
-        const auto deadline = std::chrono::steady_clock::now() + 60s;
-        while (std::chrono::steady_clock::now() < deadline) {
-            if (m_host.m_batch.m_nCurrent == nRow && CallCount() == nRow + 1) {
-                return true;
-            }
-            std::this_thread::sleep_for(10ms);
-        }
-        return false;
+        return testkit::WaitUntil(
+            [&] { return m_host.m_batch.m_nCurrent == nRow && CallCount() == nRow + 1; });
     }
 
     // What the dialog's buttons do to the shared words.

@@ -1,6 +1,7 @@
 #include "engine/encoder_job.h"
 
 #include "common/fake_encoder.h"
+#include "common/processes.h"
 #include "common/testkit.h"
 #include "engine/encoder_command.h"
 #include "support/log.h"
@@ -8,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -38,40 +38,10 @@ int CountOpenFds() {
     return n;
 }
 
-bool NoChildren() {
-    int status = 0;
-    return waitpid(-1, &status, WNOHANG) < 0 && errno == ECHILD;
-}
-
-// True while any process other than a zombie belongs to the process group.
-bool GroupAlive(pid_t group) {
-    for (const auto& entry : fs::directory_iterator("/proc")) {
-        const std::string name = entry.path().filename().string();
-        if (name.find_first_not_of("0123456789") != std::string::npos) {
-            continue;
-        }
-        std::ifstream in(entry.path() / "stat");
-        std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        const auto close = text.rfind(')');
-        if (close == std::string::npos || close + 2 >= text.size()) {
-            continue;
-        }
-        char state = 0;
-        long ppid = 0;
-        long pgrp = 0;
-        if (std::sscanf(text.c_str() + close + 2, "%c %ld %ld", &state, &ppid, &pgrp) == 3 &&
-            pgrp == group && state != 'Z') {
-            return true;
-        }
-    }
-    return false;
-}
-
-bool GroupEndsSoon(pid_t group) {
-    for (int i = 0; i < 200 && GroupAlive(group); ++i) {
-        usleep(10000);
-    }
-    return !GroupAlive(group);
+// A clock that moves a second at every reading: every read of the loop is parsed.
+std::uint32_t SecondPerReading() {
+    static std::atomic<std::uint32_t> s_nNow{0};
+    return s_nNow += 1000;
 }
 
 class EncoderJobTest : public ::testing::Test {
@@ -100,21 +70,32 @@ protected:
 };
 
 TEST_F(EncoderJobTest, ProgressFollowsTheStatusLinesAndEndsAt100) {
-    Fake("sleep 0.7\n"
-         "printf 'frame=1 time=10.00 bitrate=1\\r'\n"
-         "sleep 0.7\n"
-         "printf 'frame=2 time=30.00 x\\rframe=3 time=35.00 y\\r'\n"
-         "sleep 0.7\n"
-         "printf 'frame=4 time=99.00 z\\r'\n" +
-         std::string(kWriteOutput));
-    std::set<int> seen;
+    // Each chunk goes out once the job has shown the percent of the one before, so no two chunks
+    // meet in one read; with a clock that moves a second at every reading each read is parsed.
+    // (Which reads are parsed by the real clock is tested in progress_reader_test.cpp.)
+    const std::string seen = m_dir.File("seen");
+    const auto after = [&](const char* percent) {
+        return "until grep -qx " + std::string(percent) + " " + testkit::ShellQuote(seen) +
+               " 2>/dev/null; do sleep 0.02; done\n";
+    };
+    const std::string pids = m_dir.File("pids");
+    Fake(testkit::RecordPidBody(pids) + "printf 'frame=1 time=10.00 bitrate=1\\r'\n" + after("25") +
+         "printf 'frame=2 time=30.00 x\\rframe=3 time=35.00 y\\r'\n" + after("75") +
+         "printf 'frame=4 time=99.00 z\\r'\n" + after("99") + std::string(kWriteOutput));
+    m_job.m_pfnTick = SecondPerReading;
+    std::vector<int> percents;
     std::atomic<bool> done{false};
     std::thread watcher([&] {
         while (!done.load()) {
-            seen.insert(m_job.m_nPercent.load(std::memory_order_relaxed));
+            const int percent = m_job.m_nPercent.load(std::memory_order_relaxed);
+            if (percents.empty() || percents.back() != percent) {
+                percents.push_back(percent);
+                std::ofstream(seen, std::ios::app) << percent << "\n";
+            }
             usleep(5000);
         }
     });
+    testkit::ProcessWatchdog watchdog(pids); // a job that showed no percent is not waited for
     const int result = Run(0, 40);
     done = true;
     watcher.join();
@@ -122,7 +103,7 @@ TEST_F(EncoderJobTest, ProgressFollowsTheStatusLinesAndEndsAt100) {
     EXPECT_EQ(m_job.m_nPercent.load(), 100);
     EXPECT_EQ(m_job.m_nDuration.load(), 40);
     // 25 from the first line, 75 from the first field of the second chunk, 99 past the end.
-    for (const int percent : seen) {
+    for (const int percent : percents) {
         EXPECT_TRUE(percent == 0 || percent == 25 || percent == 75 || percent == 99 ||
                     percent == 100)
             << percent;
@@ -134,56 +115,45 @@ TEST_F(EncoderJobTest, ProgressFollowsTheStatusLinesAndEndsAt100) {
     EXPECT_NE(log.find("\nframe=1 time=10.00 bitrate=1\r\nframe=1 time=10.00 bitrate=1\r\n"),
               std::string::npos);
     EXPECT_EQ(log.find("frame=4"), std::string::npos) << "75 is no multiple of ten";
-    EXPECT_TRUE(NoChildren());
+    EXPECT_TRUE(testkit::NoChildren());
 }
 
-TEST_F(EncoderJobTest, CancelOfASilentEncoderEndsItAtOnceWithItsWholeGroup) {
-    const std::string pidFile = m_dir.File("pid");
-    Fake("sleep 60 &\n"
-         "echo $$ > " +
-         testkit::ShellQuote(pidFile) +
+TEST_F(EncoderJobTest, CancelOfASilentEncoderEndsItWithItsWholeGroup) {
+    // The encoder prints one status line and then nothing more, with a child that would hold the
+    // pipe open for ten minutes: the run ends only because the cancel does not wait for output.
+    const std::string pidFile = m_dir.File("pids");
+    Fake("sleep 600 &\n"
+         "echo $! >> " +
+         testkit::ShellQuote(pidFile) + "\necho $$ >> " + testkit::ShellQuote(pidFile) +
          "\n"
          "printf 'time=1 \\r'\n"
-         "sleep 2\n"
-         "printf 'time=2 \\r'\n"
          "wait\n");
-    std::atomic<bool> finished{false};
-    std::chrono::steady_clock::time_point cancelledAt;
     std::thread canceller([&] {
-        while (!fs::exists(pidFile) && !finished.load()) {
-            usleep(10000);
-        }
-        usleep(300000);
-        cancelledAt = std::chrono::steady_clock::now();
+        // The run has cleared the cancel flag before the encoder started.
+        testkit::WaitUntil([&] { return testkit::ReadPids(pidFile).size() == 2; });
         m_job.m_bCancel.store(true, std::memory_order_relaxed);
     });
-    const auto started = std::chrono::steady_clock::now();
+    testkit::ProcessWatchdog watchdog(pidFile);
     const int result = Run(0, 10);
-    const auto ended = std::chrono::steady_clock::now();
-    finished = true;
     canceller.join();
+    EXPECT_FALSE(watchdog.Fired()) << "the cancelled run waited for the encoder";
     EXPECT_EQ(result, 0) << "a cancelled run is no failure";
     EXPECT_EQ(m_job.m_nPercent.load(), 100);
-    // The encoder was silent when the cancel came: the run did not wait for its next output.
-    EXPECT_LT(ended - cancelledAt, std::chrono::milliseconds(1000));
-    EXPECT_LT(ended - started, std::chrono::seconds(30)) << "not held up by the sleeping child";
-    const pid_t group = static_cast<pid_t>(std::atoi(testkit::ReadFile(pidFile).c_str()));
-    ASSERT_GT(group, 0);
-    EXPECT_TRUE(GroupEndsSoon(group)) << "no process of the encoder's group is left";
-    EXPECT_TRUE(NoChildren());
+    const std::vector<int> pids = testkit::ReadPids(pidFile);
+    ASSERT_EQ(pids.size(), 2U);
+    EXPECT_TRUE(testkit::WaitUntil([&] { return testkit::LiveGroupMembers(pids[1]) == 0; }))
+        << "no process of the encoder's group is left";
+    EXPECT_TRUE(testkit::NoChildren());
 }
 
 TEST_F(EncoderJobTest, MissingEncoderFailsWithPercentZeroAndLeaksNothing) {
-    const char* oldPath = std::getenv("PATH");
-    const std::string savedPath = oldPath != nullptr ? oldPath : "";
-    setenv("PATH", m_dir.Path().c_str(), 1);
+    const testkit::ScopedEnv path("PATH", m_dir.Path());
     const int fdsBefore = CountOpenFds();
     m_job.m_nPercent = 55;
     EXPECT_EQ(Run(0, 10), -1);
     EXPECT_EQ(m_job.m_nPercent.load(), 0);
     EXPECT_EQ(CountOpenFds(), fdsBefore);
-    EXPECT_TRUE(NoChildren());
-    setenv("PATH", savedPath.c_str(), 1);
+    EXPECT_TRUE(testkit::NoChildren());
 }
 
 TEST_F(EncoderJobTest, EveryDescriptorIsClosedAfterARun) {
@@ -193,7 +163,7 @@ TEST_F(EncoderJobTest, EveryDescriptorIsClosedAfterARun) {
         EXPECT_EQ(Run(0, 10), 0);
     }
     EXPECT_EQ(CountOpenFds(), fdsBefore);
-    EXPECT_TRUE(NoChildren());
+    EXPECT_TRUE(testkit::NoChildren());
 }
 
 TEST_F(EncoderJobTest, AFailedEncodeIsReportedAsFailure) {
@@ -215,7 +185,7 @@ TEST_F(EncoderJobTest, AFailedEncodeIsReportedAsFailure) {
 
     Fake(kWriteOutput);
     EXPECT_EQ(Run(0, 10), 0);
-    EXPECT_TRUE(NoChildren());
+    EXPECT_TRUE(testkit::NoChildren());
 }
 
 TEST_F(EncoderJobTest, AFailedRunLeavesNoOutputAndLogsTheEncodersReason) {
@@ -227,7 +197,8 @@ TEST_F(EncoderJobTest, AFailedRunLeavesNoOutputAndLogsTheEncodersReason) {
     // A cancelled run leaves nothing either; a file that stood there before is never removed.
     Fake(std::string(kWriteOutput) + "while :; do echo 'time=1 '; sleep 0.1; done\n");
     std::thread cancel([this] {
-        usleep(300000);
+        // The encoder writes its output first: the run is under way.
+        testkit::WaitUntil([this] { return fs::exists(Output()); });
         m_job.m_bCancel.store(true, std::memory_order_relaxed);
     });
     EXPECT_EQ(Run(0, 10), 0);

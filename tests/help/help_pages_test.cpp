@@ -11,7 +11,6 @@
 #include <fstream>
 #include <regex>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -22,10 +21,7 @@ namespace fs = std::filesystem;
 const char* const kPages[] = {"Lumicast.html", "download.html"};
 
 std::string ReadFile(const fs::path& path) {
-    std::ifstream file(path);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
+    return testkit::ReadFile(path.string());
 }
 
 std::vector<std::string> Matches(const std::string& strText, const std::regex& pattern) {

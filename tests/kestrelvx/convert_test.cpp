@@ -9,7 +9,7 @@
 
 #include "common/media.h"
 #include "common/testkit.h"
-#include "kestrelvx/kestrelvx_runner.h"
+#include "kestrelvx/helpers/kestrelvx_runner.h"
 
 namespace {
 
@@ -33,16 +33,9 @@ protected:
 
 std::unique_ptr<testkit::TempDir> KestrelvxConvert::s_dir;
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 // The index ("moov") stands before the media data ("mdat").
 bool IndexAtFront(const std::string& path) {
-    const std::string bytes = ReadFile(path);
+    const std::string bytes = testkit::ReadFile(path);
     const size_t moov = bytes.find("moov");
     const size_t mdat = bytes.find("mdat");
     return moov != std::string::npos && mdat != std::string::npos && moov < mdat;
@@ -187,7 +180,7 @@ TEST_F(KestrelvxConvert, AnExistingOutputIsReplacedOnlyWithY) {
     const testkit::ProgramRun refused = RunKestrelvx(words);
     EXPECT_NE(refused.exitCode, 0);
     EXPECT_NE(refused.output.find("exists"), std::string::npos) << refused.output;
-    EXPECT_EQ(ReadFile(out), "earlier");
+    EXPECT_EQ(testkit::ReadFile(out), "earlier");
 
     const testkit::ProgramRun replaced =
         RunKestrelvx(ConversionWords(Clip("clip.mp4"), "x", " -vcodec xvid", 0, 1, out));

@@ -12,8 +12,8 @@
 
 #include "common/media.h"
 #include "common/testkit.h"
-#include "kestrelvx/kestrelvx_runner.h"
-#include "kestrelvx/media_checks.h"
+#include "kestrelvx/helpers/kestrelvx_runner.h"
+#include "kestrelvx/helpers/media_checks.h"
 
 namespace {
 

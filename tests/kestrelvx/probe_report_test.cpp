@@ -7,7 +7,7 @@
 
 #include "common/media.h"
 #include "common/testkit.h"
-#include "kestrelvx/kestrelvx_runner.h"
+#include "kestrelvx/helpers/kestrelvx_runner.h"
 
 namespace {
 

@@ -15,9 +15,11 @@
 #include <thread>
 #include <unistd.h>
 
+#include "common/fake_encoder.h"
 #include "common/media.h"
+#include "common/processes.h"
 #include "common/testkit.h"
-#include "kestrelvx/kestrelvx_runner.h"
+#include "kestrelvx/helpers/kestrelvx_runner.h"
 
 namespace {
 
@@ -25,30 +27,21 @@ using kestrelvx_test::ConversionWords;
 using kestrelvx_test::RunKestrelvx;
 
 // A copy of Kestrelvx with a scripted "ffmpeg" beside it that writes its arguments, one per
-// line, to args.txt, waits, and ends without writing anything.
+// line, to args.txt, runs `then` (shell lines), and ends without writing anything.
 class FakeFfmpeg {
 public:
-    explicit FakeFfmpeg(const std::string& pause = "0") {
+    explicit FakeFfmpeg(const std::string& then = "") {
         const std::string kestrelvx = m_dir.File("Kestrelvx");
         std::filesystem::copy_file(testkit::BinDir() + "/Kestrelvx", kestrelvx);
-        std::ofstream(m_dir.File("ffmpeg"))
-            << "#!/bin/sh\n"
-               "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > "
-            << testkit::ShellQuote(ArgsFile()) << "\nsleep " << pause << "\n";
-        std::filesystem::permissions(m_dir.File("ffmpeg"), std::filesystem::perms::owner_all);
+        testkit::WriteScript(m_dir.Path(), "ffmpeg",
+                             "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > " +
+                                 testkit::ShellQuote(ArgsFile()) + "\n" + then);
     }
     std::string Program() const { return m_dir.File("Kestrelvx"); }
     std::string ArgsFile() const { return m_dir.File("args.txt"); }
     std::string Folder() const { return m_dir.Path(); }
     bool Started() const { return std::filesystem::exists(ArgsFile()); }
-    std::vector<std::string> Args() const {
-        std::vector<std::string> args;
-        std::ifstream in(ArgsFile());
-        for (std::string line; std::getline(in, line);) {
-            args.push_back(line);
-        }
-        return args;
-    }
+    std::vector<std::string> Args() const { return testkit::ReadLines(ArgsFile()); }
 
 private:
     testkit::TempDir m_dir;
@@ -155,20 +148,29 @@ TEST_F(KestrelvxProcess, BadValuesAreRefusedBeforeFfmpegStarts) {
 }
 
 TEST_F(KestrelvxProcess, StatusLinesKeepComingWhileFfmpegIsSilent) {
-    FakeFfmpeg fake("1.5");
-    const testkit::ProgramRun run = RunKestrelvx(
-        ConversionWords(Clip("clip.mp4"), "x", " -vcodec xvid", 0, 2, Clip("quiet-cvt.mp4")),
-        fake.Program());
-    int statusLines = 0;
-    for (size_t at = run.output.find("time="); at != std::string::npos;
-         at = run.output.find("time=", at + 1)) {
-        ++statusLines;
-        const size_t end = run.output.find_first_of("\r\n", at);
-        ASSERT_NE(end, std::string::npos);
-        EXPECT_EQ(run.output[end], '\r');
+    // The fake ffmpeg says nothing and ends only once Kestrelvx has written three status lines
+    // (or, were none to come, after a minute).
+    testkit::TempDir work;
+    const std::string output = work.File("output.txt");
+    FakeFfmpeg fake("n=0\nwhile [ \"$(grep -o 'time=' " + testkit::ShellQuote(output) +
+                    " | wc -l)\" -lt 3 ] && [ $n -lt 1200 ]; do sleep 0.05; n=$((n + 1)); done\n");
+    std::string command = "exec " + testkit::ShellQuote(fake.Program()) + " " +
+                          testkit::ShellQuote(kestrelvx_test::kToken);
+    for (const std::string& word :
+         ConversionWords(Clip("clip.mp4"), "x", " -vcodec xvid", 0, 2, Clip("quiet-cvt.mp4"))) {
+        command += " " + testkit::ShellQuote(word);
     }
-    // One every 250 ms; at least one per 500 ms even on a busy machine.
-    EXPECT_GE(statusLines, 3) << run.output;
+    testkit::RunProgram({"/bin/sh", "-c", command + " > " + testkit::ShellQuote(output) + " 2>&1"},
+                        2 * testkit::kPatientMs);
+    const std::string text = testkit::ReadFile(output);
+    int statusLines = 0;
+    for (size_t at = text.find("time="); at != std::string::npos; at = text.find("time=", at + 1)) {
+        ++statusLines;
+        const size_t end = text.find_first_of("\r\n", at);
+        ASSERT_NE(end, std::string::npos);
+        EXPECT_EQ(text[end], '\r');
+    }
+    EXPECT_GE(statusLines, 3) << text;
 }
 
 TEST_F(KestrelvxProcess, FfmpegIsNeverTakenFromTheCurrentFolder) {
@@ -181,49 +183,6 @@ TEST_F(KestrelvxProcess, FfmpegIsNeverTakenFromTheCurrentFolder) {
     EXPECT_NE(run.exitCode, 0);
     EXPECT_NE(run.output.find("ffmpeg program was found neither"), std::string::npos) << run.output;
     EXPECT_FALSE(fake.Started());
-}
-
-// Processes of a process group that are still alive (zombies have ended).
-int LiveMembers(pid_t group) {
-    int count = 0;
-    DIR* proc = opendir("/proc");
-    if (proc == nullptr) {
-        return -1;
-    }
-    while (const dirent* entry = readdir(proc)) {
-        const std::string name = entry->d_name;
-        if (name.find_first_not_of("0123456789") != std::string::npos) {
-            continue;
-        }
-        std::ifstream in("/proc/" + name + "/stat");
-        std::string stat;
-        std::getline(in, stat);
-        const size_t close = stat.rfind(')');
-        if (close == std::string::npos) {
-            continue;
-        }
-        std::istringstream fields(stat.substr(close + 2));
-        char state = 0;
-        long parent = 0;
-        long pgrp = 0;
-        fields >> state >> parent >> pgrp;
-        if (pgrp == group && state != 'Z' && state != 'X') {
-            ++count;
-        }
-    }
-    closedir(proc);
-    return count;
-}
-
-bool WaitFor(const std::function<bool()>& condition, int timeoutMs) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (condition()) {
-            return true;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return condition();
 }
 
 class KestrelvxEnded : public KestrelvxProcess, public ::testing::WithParamInterface<int> {};
@@ -256,12 +215,12 @@ TEST_P(KestrelvxEnded, LeavesNoFfmpegRunning) {
         _exit(127);
     }
     setpgid(child, child);
-    const bool started = WaitFor([&] { return LiveMembers(child) >= 2; }, 20000);
+    const bool started = testkit::WaitUntil([&] { return testkit::LiveGroupMembers(child) >= 2; });
     kill(child, signo);
     int status = 0;
     waitpid(child, &status, 0);
     ASSERT_TRUE(started) << "ffmpeg never started";
-    EXPECT_TRUE(WaitFor([&] { return LiveMembers(child) == 0; }, 5000))
+    EXPECT_TRUE(testkit::WaitUntil([&] { return testkit::LiveGroupMembers(child) == 0; }))
         << "an ffmpeg process outlived Kestrelvx";
     kill(-child, SIGKILL); // in case the check above failed
     if (signo == SIGTERM) {

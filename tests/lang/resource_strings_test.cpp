@@ -3,20 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "common/testkit.h"
 #include "support/log.h"
 
 namespace {
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
 
 // Logs into a temporary file for the life of the object.
 class LogCapture {
@@ -25,7 +16,7 @@ public:
         SetLogPath(m_strPath);
     }
     ~LogCapture() { SetLogPath(m_strOld); }
-    std::string Text() const { return ReadAll(m_strPath); }
+    std::string Text() const { return testkit::ReadFile(m_strPath); }
 
 private:
     testkit::TempDir m_dir;

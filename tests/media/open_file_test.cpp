@@ -1,8 +1,8 @@
 // Opening files into a graph: the size floor, the first choice by extension, the framework's own
 // rendering, the fallback order, missing demuxers and hostile file names.
+#include "media/helpers/media_clips.h"
 #include "media/media_components.h"
 #include "media/open_file.h"
-#include "media_clips.h"
 #include "support/log.h"
 
 #include "common/testkit.h"
@@ -10,20 +10,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 using namespace media;
 using mediatest::Graph;
 
 namespace {
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 class OpenFileTest : public ::testing::Test {
 protected:
@@ -56,12 +47,12 @@ TEST_F(OpenFileTest, SizeFloorRefusesBelow102BytesWithItsLogLineAndPassesAt102) 
 
     const std::string small = mediatest::JunkFile("small.avi", 101);
     EXPECT_EQ(OpenFileInGraph(graph.builder.get(), small), kResultFileTooSmall);
-    EXPECT_EQ(ReadAll(log), "**Error:E_CUS_FILE_SIZE_TOO_LITTLE,size=101\n");
+    EXPECT_EQ(testkit::ReadFile(log), "**Error:E_CUS_FILE_SIZE_TOO_LITTLE,size=101\n");
     EXPECT_TRUE(mediatest::Tries(graph).empty()) << "no filter is made for a refused file";
 
     const std::string floor = mediatest::JunkFile("floor.avi", 102);
     EXPECT_EQ(OpenFileInGraph(graph.builder.get(), floor), kResultUnexpected);
-    EXPECT_EQ(ReadAll(log), "**Error:E_CUS_FILE_SIZE_TOO_LITTLE,size=101\n");
+    EXPECT_EQ(testkit::ReadFile(log), "**Error:E_CUS_FILE_SIZE_TOO_LITTLE,size=101\n");
     ASSERT_FALSE(mediatest::Tries(graph).empty());
     EXPECT_EQ(mediatest::Tries(graph).front(), "render-file:" + floor);
 

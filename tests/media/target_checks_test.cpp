@@ -7,8 +7,11 @@
 #include "lang/resource_ids.h"
 #include "lang/resource_strings.h"
 
+#include "common/testkit.h"
+
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -112,11 +115,12 @@ TEST_F(TargetCheckTest, OggNeedsTheMuxerAndBothEncoders) {
 }
 
 TEST_F(TargetCheckTest, EnvironmentHidesFactoriesToo) {
-    ASSERT_EQ(setenv("LUMICAST_MEDIA_HIDE", "theoraenc, asfdemux", 1), 0);
+    std::optional<testkit::ScopedEnv> hide(std::in_place, "LUMICAST_MEDIA_HIDE",
+                                           "theoraenc, asfdemux");
     EXPECT_FALSE(FactoryAvailable("theoraenc"));
     EXPECT_FALSE(FactoryAvailable("asfdemux"));
     EXPECT_TRUE(FactoryAvailable("oggmux"));
     EXPECT_STREQ(SourceFactoryForClassId("{6b6d0800-9ada-11d0-a520-00a0d10129c0}"), "asfdemux");
-    unsetenv("LUMICAST_MEDIA_HIDE");
+    hide.reset();
     EXPECT_TRUE(FactoryAvailable("theoraenc"));
 }

@@ -1,6 +1,7 @@
 #include "platform/child_proc.h"
 
 #include "common/fake_encoder.h"
+#include "common/processes.h"
 #include "common/testkit.h"
 #include "platform/program_folder.h"
 
@@ -45,27 +46,6 @@ std::string ReadAll(int fd) {
     }
 }
 
-// True when this process has no child left, reaped or not.
-bool NoChildren() {
-    int status = 0;
-    return waitpid(-1, &status, WNOHANG) < 0 && errno == ECHILD;
-}
-
-// True while a process exists and is not a zombie.
-bool IsAlive(pid_t pid) {
-    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const auto close = text.rfind(')');
-    return close != std::string::npos && close + 2 < text.size() && text[close + 2] != 'Z';
-}
-
-bool DiesSoon(pid_t pid) {
-    for (int i = 0; i < 200 && IsAlive(pid); ++i) {
-        usleep(10000);
-    }
-    return !IsAlive(pid);
-}
-
 class ChildProcTest : public ::testing::Test {
 protected:
     // Writes a script under `name` into the program folder and returns its command line.
@@ -77,7 +57,7 @@ protected:
     // Starts a child that starts a grandchild that would outlive it, then waits; returns the
     // grandchild's process id (0 when something failed).
     pid_t StartParentOfSleeper(ChildProc& proc) {
-        m_strParent = Script("parent", "sleep 60 &\necho $!\nwait\n");
+        m_strParent = Script("parent", "sleep 600 &\necho $!\nwait\n");
         proc.pszCommandLine = m_strParent.c_str();
         proc.nOptions = kChildProcRedirectOutput;
         char buffer[64] = {};
@@ -115,7 +95,7 @@ TEST_F(ChildProcTest, BothStreamsReachOnePipeAndEverythingIsReleased) {
     EXPECT_EQ(proc.nProcessFd, -1);
     EXPECT_EQ(ChildProcClose(proc), -1) << "nothing left to close";
     EXPECT_EQ(CountOpenFds(), fdsBefore);
-    EXPECT_TRUE(NoChildren());
+    EXPECT_TRUE(testkit::NoChildren());
 }
 
 TEST_F(ChildProcTest, RefusedStartsLeaveNothingBehind) {
@@ -145,7 +125,7 @@ TEST_F(ChildProcTest, RefusedStartsLeaveNothingBehind) {
     EXPECT_EQ(failing.nProcessId, 0);
 
     // A record that already holds a process is refused.
-    const std::string command = Script("idle", "sleep 30\n");
+    const std::string command = Script("idle", "sleep 600\n");
     ChildProc proc{};
     proc.pszCommandLine = command.c_str();
     ASSERT_EQ(ChildProcStart(proc), 0);
@@ -159,7 +139,7 @@ TEST_F(ChildProcTest, RefusedStartsLeaveNothingBehind) {
     EXPECT_EQ(ChildProcTerminate(proc), -1) << "no process held";
     EXPECT_EQ(ChildProcSetPriority(proc, 1), -1) << "no process held";
     EXPECT_EQ(CountOpenFds(), fdsBefore);
-    EXPECT_TRUE(NoChildren());
+    EXPECT_TRUE(testkit::NoChildren());
 }
 
 TEST_F(ChildProcTest, ChildInheritsOnlyTheStandardDescriptors) {
@@ -189,22 +169,22 @@ TEST_F(ChildProcTest, TerminateEndsTheWholeGroup) {
 
     EXPECT_EQ(ChildProcTerminate(proc), 0);
     EXPECT_TRUE(proc.bEnded);
-    EXPECT_TRUE(DiesSoon(grandchild));
+    EXPECT_TRUE(testkit::WaitUntil([&] { return !testkit::IsAlive(grandchild); }));
     EXPECT_EQ(ReadAll(proc.nOutputFd), "") << "every writer of the pipe is gone";
     ChildProcClose(proc);
-    EXPECT_TRUE(NoChildren());
+    EXPECT_TRUE(testkit::NoChildren());
 }
 
 TEST_F(ChildProcTest, CloseOrTheRecordsEndEndsAChildThatStillRuns) {
-    const std::string command = Script("idle", "sleep 30\n");
+    const std::string command = Script("idle", "sleep 600\n");
     ChildProc proc{};
     proc.pszCommandLine = command.c_str();
     ASSERT_EQ(ChildProcStart(proc), 0);
     const auto pid = proc.nProcessId;
     EXPECT_EQ(proc.nOutputFd, -1) << "no pipe without the option";
     EXPECT_EQ(ChildProcClose(proc), 0);
-    EXPECT_FALSE(IsAlive(pid));
-    EXPECT_TRUE(NoChildren());
+    EXPECT_FALSE(testkit::IsAlive(pid));
+    EXPECT_TRUE(testkit::NoChildren());
 
     // A record that goes while its child runs ends the child's whole group and closes the pipe.
     const int fdsBefore = CountOpenFds();
@@ -214,13 +194,13 @@ TEST_F(ChildProcTest, CloseOrTheRecordsEndEndsAChildThatStillRuns) {
         grandchild = StartParentOfSleeper(scoped);
         ASSERT_GT(grandchild, 0);
     }
-    EXPECT_TRUE(DiesSoon(grandchild));
+    EXPECT_TRUE(testkit::WaitUntil([&] { return !testkit::IsAlive(grandchild); }));
     EXPECT_EQ(CountOpenFds(), fdsBefore);
-    EXPECT_TRUE(NoChildren());
+    EXPECT_TRUE(testkit::NoChildren());
 }
 
 TEST_F(ChildProcTest, PriorityClasses) {
-    const std::string command = Script("idle", "sleep 30\n");
+    const std::string command = Script("idle", "sleep 600\n");
     ChildProc proc{};
     proc.pszCommandLine = command.c_str();
     ASSERT_EQ(ChildProcStart(proc), 0);
@@ -246,7 +226,7 @@ TEST_F(ChildProcTest, PriorityClasses) {
 TEST_F(ChildProcTest, QueuedTimeIsKnownWhileAProcessIsHeld) {
     ChildProc none{};
     EXPECT_EQ(ChildProcQueuedMs(none), -1);
-    const std::string command = Script("idle", "sleep 30\n");
+    const std::string command = Script("idle", "sleep 600\n");
     ChildProc proc{};
     proc.pszCommandLine = command.c_str();
     ASSERT_EQ(ChildProcStart(proc), 0);
@@ -259,18 +239,22 @@ TEST_F(ChildProcTest, QueuedTimeIsKnownWhileAProcessIsHeld) {
 }
 
 TEST_F(ChildProcTest, WaitReportsTheEndWithinItsTime) {
-    const std::string command = Script("short", "sleep 0.2\nexit 0\n");
+    // The child ends once the test lets it: before, a wait finds it running.
+    const std::string go = m_dir.File("go");
+    const std::string command = Script("short", testkit::WaitForFileBody(go) + "exit 0\n");
     ChildProc proc{};
     proc.pszCommandLine = command.c_str();
     ASSERT_EQ(ChildProcStart(proc), 0);
     EXPECT_EQ(ChildProcWait(proc, 0), -1);
-    EXPECT_EQ(ChildProcWait(proc, 10000), 0);
+    EXPECT_EQ(ChildProcWait(proc, 50), -1);
+    ASSERT_TRUE(testkit::WriteFile(go, ""));
+    EXPECT_EQ(ChildProcWait(proc, testkit::kPatientMs), 0);
     EXPECT_EQ(proc.nExitCode, 0);
     // Seen but not yet reaped: the group id stays the child's own until it is closed.
     EXPECT_EQ(ChildProcWait(proc, 0), 0);
     ChildProcTerminate(proc);
     ChildProcClose(proc);
-    EXPECT_TRUE(NoChildren());
+    EXPECT_TRUE(testkit::NoChildren());
 }
 
 TEST_F(ChildProcTest, StartsFromSeveralThreadsAtOnce) {
@@ -303,7 +287,7 @@ TEST_F(ChildProcTest, StartsFromSeveralThreadsAtOnce) {
     EXPECT_EQ(a, expected);
     EXPECT_EQ(b, expected);
     EXPECT_EQ(CountOpenFds(), fdsBefore);
-    EXPECT_TRUE(NoChildren());
+    EXPECT_TRUE(testkit::NoChildren());
 }
 
 } // namespace

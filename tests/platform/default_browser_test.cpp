@@ -4,28 +4,17 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <optional>
 #include <string>
 #include <sys/stat.h>
-#include <thread>
 #include <vector>
 
 namespace {
 
-void WriteFile(const std::string& strPath, const std::string& strText) {
-    std::filesystem::create_directories(std::filesystem::path(strPath).parent_path());
-    std::ofstream(strPath) << strText;
-}
-
-std::string ReadFile(const std::string& strPath) {
-    std::ifstream file(strPath);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
+using testkit::ReadFile;
+using testkit::WriteFile;
 
 // A private set of XDG folders: nothing of the machine's own configuration is read.
 class BrowserFolders : public ::testing::Test {
@@ -58,15 +47,8 @@ protected:
 
     // The arguments the fake browser was started with (waits for it to write them).
     std::vector<std::string> RecordedArguments() {
-        for (int n = 0; n < 500 && !std::filesystem::exists(m_strRecord); ++n) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        std::vector<std::string> args;
-        std::istringstream lines(ReadFile(m_strRecord));
-        for (std::string strLine; std::getline(lines, strLine);) {
-            args.push_back(strLine);
-        }
-        return args;
+        testkit::WaitUntil([this] { return std::filesystem::exists(m_strRecord); });
+        return testkit::ReadLines(m_strRecord);
     }
 
     std::string QuotedBrowser() const { return "\"" + m_strBrowser + "\""; }

@@ -4,12 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -18,10 +17,29 @@ std::string UniqueName() {
     return "lumicast-test-mutex-" + std::to_string(getpid());
 }
 
-// The parent holds the lock and marks, just before it lets go, that it is letting go. A waiter
-// in another process that gets the lock must find the mark: it cannot have had the lock before.
-// The child is forked after the parent opened its lock file, so both start with the same open
-// file; a child that reused it would get the lock at once.
+// True once the process waits for a lock on a file (the kernel lists the waiter with "->").
+bool WaitsForALock(pid_t pid) {
+    std::istringstream locks(testkit::ReadFile("/proc/locks"));
+    for (std::string line; std::getline(locks, line);) {
+        std::istringstream fields(line);
+        std::string number;
+        std::string arrow;
+        std::string kind;
+        std::string advisory;
+        std::string mode;
+        long holder = 0;
+        if (fields >> number >> arrow >> kind >> advisory >> mode >> holder && arrow == "->" &&
+            holder == pid) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The parent holds the lock and lets go only once the child waits for it, marking just before
+// that it is letting go. The child, when it gets the lock, must find the mark: it cannot have
+// had the lock before. The child is forked after the parent opened its lock file, so both start
+// with the same open file; a child that reused it would get the lock at once.
 TEST(CNamedMutex, ForkedChildWaitsForTheParent) {
     testkit::TempDir dir;
     const std::string mark = dir.File("released");
@@ -45,12 +63,13 @@ TEST(CNamedMutex, ForkedChildWaitsForTheParent) {
     }
     mutex.lock();
     ASSERT_EQ(write(toChild[1], "x", 1), 1);
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    const bool bChildWaits = testkit::WaitUntil([child] { return WaitsForALock(child); });
     std::ofstream(mark) << "x";
     mutex.unlock();
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_TRUE(bChildWaits) << "the child did not wait for the lock the parent held";
     EXPECT_EQ(WEXITSTATUS(status), 0) << "the child took the lock while the parent held it";
     close(toChild[0]);
     close(toChild[1]);

@@ -12,30 +12,6 @@
 
 namespace {
 
-// Sets PATH for the life of the object.
-class ScopedPath {
-public:
-    explicit ScopedPath(const std::string& value) {
-        const char* old = std::getenv("PATH");
-        m_bHad = old != nullptr;
-        if (m_bHad) {
-            m_strOld = old;
-        }
-        setenv("PATH", value.c_str(), 1);
-    }
-    ~ScopedPath() {
-        if (m_bHad) {
-            setenv("PATH", m_strOld.c_str(), 1);
-        } else {
-            unsetenv("PATH");
-        }
-    }
-
-private:
-    bool m_bHad = false;
-    std::string m_strOld;
-};
-
 // Changes the current folder for the life of the object.
 class ScopedCurrentFolder {
 public:
@@ -76,17 +52,17 @@ TEST(ProgramFolder, SearchOrderIsOwnFolderThenPathNeverTheCurrentFolder) {
 
     {
         // Empty, "." and relative entries all mean the current folder: never searched.
-        ScopedPath path(":.:./:relative:" + onPath.Path());
+        testkit::ScopedEnv path("PATH", ":.:./:relative:" + onPath.Path());
         EXPECT_EQ(platform::FindProgram("Kestrelvx"), inPath);
     }
     {
-        ScopedPath path("::.");
+        testkit::ScopedEnv path("PATH", "::.");
         EXPECT_EQ(platform::FindProgram("Kestrelvx"), "");
     }
     // The program folder comes before PATH.
     const std::string inOwn = testkit::WriteFakeEncoder(own.Path(), "exit 0\n");
     {
-        ScopedPath path(onPath.Path());
+        testkit::ScopedEnv path("PATH", onPath.Path());
         EXPECT_EQ(platform::FindProgram("Kestrelvx"), inOwn);
     }
     // A name with a "/" is a path; a folder or a file that may not run is no program.
@@ -96,7 +72,7 @@ TEST(ProgramFolder, SearchOrderIsOwnFolderThenPathNeverTheCurrentFolder) {
     std::filesystem::permissions(inOwn, std::filesystem::perms::owner_read |
                                             std::filesystem::perms::owner_write);
     {
-        ScopedPath path(onPath.Path());
+        testkit::ScopedEnv path("PATH", onPath.Path());
         if (access(inOwn.c_str(), X_OK) != 0) { // root may run anything with an x bit only
             EXPECT_EQ(platform::FindProgram("Kestrelvx"), inPath);
         }

@@ -49,13 +49,6 @@ bool ShowAndOpen(CPreviewDlg& dlg) {
     return QTest::qWaitFor([&] { return Enabled(dlg, ids::kCtlStop); }, kOpenWaitMs);
 }
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 // How many pixels of the image are close to a colour.
 int CountNear(const QImage& image, QRgb colour, int nTolerance = 40) {
     int nCount = 0;
@@ -187,7 +180,9 @@ void PreviewDlgTest::opensWithTheRecordsSegmentAndSelectsAPart() {
     QCOMPARE(slider->GetPos(), 0);
     QCOMPARE(Transport(dlg), QStringLiteral("100"));
     QCOMPARE(dlg.Player().PlayStateValue(), int(CPreviewPlayer::Stopped));
-    QTest::qWait(250); // ticks while stopped change nothing
+    // Ticks while stopped change nothing (a check that a busy machine can only make easier to
+    // pass, never fail).
+    QTest::qWait(250);
     QCOMPARE(dlg.ElapsedTimeEdit()->text(), QStringLiteral("0"));
     QCOMPARE(Segment(dlg), QStringLiteral("20-60"));
 
@@ -213,7 +208,8 @@ void PreviewDlgTest::playingToTheEndRewindsAndFramesReachTheArea() {
 
     // While it plays, the test pattern's colours are in the area's pixels, the picture scaled to
     // fill the area one way and centred the other way on black.
-    QVERIFY(QTest::qWaitFor([&] { return dlg.VideoArea()->PaintedFrames() >= 10; }, 3000));
+    QVERIFY(QTest::qWaitFor([&] { return dlg.VideoArea()->PaintedFrames() >= 10; },
+                            testkit::kPatientMs));
     const QImage shot = dlg.VideoArea()->grab().toImage();
     const QRect area = dlg.VideoArea()->rect();
     const QRect frame = dlg.VideoArea()->FrameRect();
@@ -229,7 +225,7 @@ void PreviewDlgTest::playingToTheEndRewindsAndFramesReachTheArea() {
     QCOMPARE(shot.pixel(beside), qRgb(0, 0, 0));
 
     // At the end the next tick rewinds: slider 0, Play on, Elapsed Time in clock text again.
-    QVERIFY(QTest::qWaitFor([&] { return Enabled(dlg, ids::kCtlPlay); }, 6000));
+    QVERIFY(QTest::qWaitFor([&] { return Enabled(dlg, ids::kCtlPlay); }, testkit::kPatientMs));
     QCOMPARE(dlg.PositionSlider()->GetPos(), 0);
     QCOMPARE(dlg.ElapsedTimeEdit()->text(), QStringLiteral("00:00:00"));
     QCOMPARE(Transport(dlg), QStringLiteral("100"));
@@ -237,8 +233,11 @@ void PreviewDlgTest::playingToTheEndRewindsAndFramesReachTheArea() {
 
     // Play again from the start: the slider moves with the position.
     Click(dlg, ids::kCtlPlay);
-    QVERIFY(QTest::qWaitFor([&] { return dlg.PositionSlider()->GetPos() == 1; }, 3000));
-    QCOMPARE(dlg.ElapsedTimeEdit()->text(), QStringLiteral("00:00:01"));
+    QVERIFY(
+        QTest::qWaitFor([&] { return dlg.PositionSlider()->GetPos() >= 1; }, testkit::kPatientMs));
+    QCOMPARE(
+        dlg.ElapsedTimeEdit()->text(),
+        QStringLiteral("00:00:%1").arg(dlg.PositionSlider()->GetPos(), 2, 10, QLatin1Char('0')));
     dlg.close(); // the close box
     QVERIFY(!dlg.isVisible());
     QCOMPARE(nEnd, 2);
@@ -254,7 +253,6 @@ void PreviewDlgTest::soundOnlyFilePlaysWithABlackArea() {
     QVERIFY(ShowAndOpen(dlg));
     QVERIFY(dlg.Player().IsAudioOnly());
     QCOMPARE(dlg.Player().PlayStateValue(), int(CPreviewPlayer::Running));
-    QTest::qWait(300);
     const QImage shot = dlg.VideoArea()->grab().toImage();
     QCOMPARE(CountNear(shot, qRgb(0, 0, 0), 0), shot.width() * shot.height());
 
@@ -296,7 +294,7 @@ void PreviewDlgTest::fileThatDoesNotOpenIsLoggedAndKeepsTheSegment() {
     QVERIFY(!Enabled(dlg, ids::kCtlStart) && !Enabled(dlg, ids::kCtlEnd) &&
             !Enabled(dlg, ids::kCtlFull));
     QVERIFY(dlg.DurationEdit()->text().isEmpty());
-    const std::string strLog = ReadFile(m_strLog);
+    const std::string strLog = testkit::ReadFile(m_strLog);
     QVERIFY2(strLog.find("*** Failed(8000ffff) in RenderFile(" + strJunk + ")!\r\n") !=
                  std::string::npos,
              strLog.c_str());

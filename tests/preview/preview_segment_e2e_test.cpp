@@ -40,7 +40,7 @@ private slots:
         connect(&view, &CVelmoraView::previewOpened, this, [](CPreviewDlg* pDlg) {
             QTimer::singleShot(0, pDlg, [pDlg] {
                 QVERIFY(QTest::qWaitFor([&] { return pDlg->Button(ids::kCtlStop)->isEnabled(); },
-                                        10000));
+                                        testkit::kPatientMs));
                 pDlg->OnPause();
                 pDlg->PositionSlider()->setValue(3); // a drag: the graph seeks
                 pDlg->OnSetStart();

@@ -7,8 +7,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -17,41 +15,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string ReadAll(const std::string& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-void WriteAll(const std::string& p, const std::string& text) {
-    std::ofstream out(p, std::ios::binary | std::ios::trunc);
-    out << text;
-}
-
-// Restores an environment variable when the test ends.
-class EnvGuard {
-public:
-    explicit EnvGuard(const char* name) : m_strName(name) {
-        const char* value = std::getenv(name);
-        m_bHad = value != nullptr;
-        m_strValue = value != nullptr ? value : "";
-    }
-    ~EnvGuard() {
-        if (m_bHad) {
-            setenv(m_strName.c_str(), m_strValue.c_str(), 1);
-        } else {
-            unsetenv(m_strName.c_str());
-        }
-    }
-    EnvGuard(const EnvGuard&) = delete;
-    EnvGuard& operator=(const EnvGuard&) = delete;
-
-private:
-    std::string m_strName;
-    std::string m_strValue;
-    bool m_bHad = false;
-};
+using testkit::ReadFile;
+using testkit::WriteFile;
 
 // A fresh configuration folder and home folder for every test.
 class SettingsTest : public ::testing::Test {
@@ -59,8 +24,6 @@ protected:
     void SetUp() override {
         fs::create_directories(m_dir.File("config"));
         fs::create_directories(m_dir.File("home"));
-        setenv("XDG_CONFIG_HOME", m_dir.File("config").c_str(), 1);
-        setenv("HOME", m_dir.File("home").c_str(), 1);
     }
     std::string Store() const { return m_dir.File("config/Velmora/Lumicast/settings.reg"); }
     std::string Default() const { return m_dir.File("home/ConvertedMedia/"); }
@@ -79,9 +42,9 @@ protected:
         ASSERT_EQ(key.SetDword(name, value), kRegOk);
     }
 
-    EnvGuard m_config{"XDG_CONFIG_HOME"};
-    EnvGuard m_home{"HOME"};
     testkit::TempDir m_dir;
+    testkit::ScopedEnv m_config{"XDG_CONFIG_HOME", m_dir.File("config")};
+    testkit::ScopedEnv m_home{"HOME", m_dir.File("home")};
 };
 
 TEST_F(SettingsTest, FaultLineNamesTheCauseAndWritesTellWhetherTheyStuck) {
@@ -103,7 +66,7 @@ TEST_F(SettingsTest, FaultLineNamesTheCauseAndWritesTellWhetherTheyStuck) {
     fs::remove(Store());
 
     // Damaged lines: named until the next write, which keeps a copy and writes a clean file.
-    WriteAll(Store(), "\"Language\"=dword:00000407\nnot a registry line\n");
+    WriteFile(Store(), "\"Language\"=dword:00000407\nnot a registry line\n");
     EXPECT_EQ(SettingsFaultLine(), cause + " is damaged; the settings that could be read are used, "
                                            "and a copy of the file is kept before it is written "
                                            "again.");
@@ -124,7 +87,7 @@ TEST_F(SettingsTest, FaultLineNamesTheCauseAndWritesTellWhetherTheyStuck) {
     }
 
     // The folder cannot even be made: a file stands where a folder above it should be.
-    WriteAll(m_dir.File("file"), "x");
+    WriteFile(m_dir.File("file"), "x");
     setenv("XDG_CONFIG_HOME", m_dir.File("file/config").c_str(), 1);
     EXPECT_EQ(SettingsFaultLine(), "Settings file " +
                                        m_dir.File("file/config/Velmora/Lumicast/settings.reg") +
@@ -144,7 +107,7 @@ TEST_F(SettingsTest, DefaultsWhenNothingIsStored) {
 TEST_F(SettingsTest, HiddenToolTipsOnlyForTrueInAnyCase) {
     WriteHiddenToolTips();
     EXPECT_TRUE(ReadHiddenToolTips());
-    EXPECT_NE(ReadAll(Store()).find("\"HiddenToolTips\"=\"TRUE\"\n"), std::string::npos);
+    EXPECT_NE(ReadFile(Store()).find("\"HiddenToolTips\"=\"TRUE\"\n"), std::string::npos);
     for (const char* text : {"true", "True", "tRUe"}) {
         PutString(kHiddenToolTipsValue, text);
         EXPECT_TRUE(ReadHiddenToolTips()) << text;
@@ -160,14 +123,14 @@ TEST_F(SettingsTest, HiddenToolTipsOnlyForTrueInAnyCase) {
 TEST_F(SettingsTest, LanguageIsStoredAsANumber) {
     WriteLanguageSetting(2052);
     EXPECT_EQ(ReadLanguageSetting(), 2052);
-    EXPECT_NE(ReadAll(Store()).find("\"Language\"=dword:00000804\n"), std::string::npos);
+    EXPECT_NE(ReadFile(Store()).find("\"Language\"=dword:00000804\n"), std::string::npos);
     WriteLanguageSetting(kNoLanguage);
     EXPECT_EQ(ReadLanguageSetting(), kNoLanguage);
-    EXPECT_NE(ReadAll(Store()).find("\"Language\"=dword:ffffffff\n"), std::string::npos);
+    EXPECT_NE(ReadFile(Store()).find("\"Language\"=dword:ffffffff\n"), std::string::npos);
     // A text where the number belongs is no language at all, and stays as it is.
     PutString(kLanguageValue, "2052");
     EXPECT_EQ(ReadLanguageSetting(), kNoLanguage);
-    EXPECT_NE(ReadAll(Store()).find("\"Language\"=\"2052\"\n"), std::string::npos);
+    EXPECT_NE(ReadFile(Store()).find("\"Language\"=\"2052\"\n"), std::string::npos);
 }
 
 TEST_F(SettingsTest, OutputPathOnlyWhenItNamesAnExistingFolder) {
@@ -181,10 +144,10 @@ TEST_F(SettingsTest, OutputPathOnlyWhenItNamesAnExistingFolder) {
     // The folder went away: the default is used, and the store keeps the old text.
     fs::remove(videos);
     EXPECT_EQ(ReadOutputPathSetting(), Default());
-    EXPECT_NE(ReadAll(Store()).find("\"OutputPath\"=\"" + videos + "/\""), std::string::npos);
+    EXPECT_NE(ReadFile(Store()).find("\"OutputPath\"=\"" + videos + "/\""), std::string::npos);
 
     // A file of that name is not a folder either.
-    WriteAll(videos, "not a folder");
+    WriteFile(videos, "not a folder");
     EXPECT_EQ(ReadOutputPathSetting(), Default());
 
     // Empty, and of another type.
@@ -212,7 +175,7 @@ TEST_F(SettingsTest, DamagedStoreIsReadAsFarAsPossibleAndKeptAside) {
     };
     int expectedCopies = 0;
     for (const std::string& text : damaged) {
-        WriteAll(Store(), text);
+        WriteFile(Store(), text);
         EXPECT_TRUE(ReadHiddenToolTips());
         EXPECT_EQ(ReadLanguageSetting(), 2052);
         EXPECT_EQ(ReadOutputPathSetting(), Default());
@@ -224,7 +187,7 @@ TEST_F(SettingsTest, DamagedStoreIsReadAsFarAsPossibleAndKeptAside) {
             const std::string name = entry.path().filename().string();
             if (name.rfind("settings.reg.damaged-", 0) == 0) {
                 ++copies;
-                EXPECT_EQ(ReadAll(entry.path().string()), text); // the damaged file, whole
+                EXPECT_EQ(ReadFile(entry.path().string()), text); // the damaged file, whole
                 fs::remove(entry.path());
             }
         }
@@ -238,7 +201,7 @@ TEST_F(SettingsTest, DamagedStoreIsReadAsFarAsPossibleAndKeptAside) {
 
 TEST_F(SettingsTest, UnusableStoreMeansDefaultsAndNoCrash) {
     // No configuration folder can be made: every setting reads as its default, writes vanish.
-    WriteAll(m_dir.File("file"), "x");
+    WriteFile(m_dir.File("file"), "x");
     setenv("XDG_CONFIG_HOME", m_dir.File("file/config").c_str(), 1);
     WriteHiddenToolTips();
     WriteLanguageSetting(1031);

@@ -4,7 +4,7 @@
 #include "support/version_record.h"
 
 #include "common/testkit.h"
-#include "image_builder.h"
+#include "support/helpers/image_builder.h"
 
 #include <gtest/gtest.h>
 

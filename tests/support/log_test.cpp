@@ -5,9 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <map>
-#include <sstream>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
@@ -15,22 +13,6 @@
 #include <vector>
 
 namespace {
-
-std::string ReadAll(const std::string& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
@@ -73,12 +55,12 @@ class LogTest : public ::testing::Test {
 protected:
     void SetUp() override { SetLogPath(m_dir.File("log.txt")); }
     void TearDown() override { SetLogPath(""); }
-    std::string Text() const { return ReadAll(m_dir.File("log.txt")); }
+    std::string Text() const { return testkit::ReadFile(m_dir.File("log.txt")); }
 
     // Every line must be exactly "<tag> <n> <payload of the tag's letter>"; counts lines per tag.
     std::map<std::string, int> CountWholeLines(std::size_t payload) const {
         std::map<std::string, int> counts;
-        for (const std::string& line : Lines(Text())) {
+        for (const std::string& line : testkit::SplitLines(Text())) {
             const std::size_t first = line.find(' ');
             const std::size_t second = line.find(' ', first + 1);
             const bool bWhole = first == 1 && second != std::string::npos &&

@@ -8,8 +8,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -20,17 +18,8 @@ namespace {
 
 constexpr char kAppKey[] = "Software\\Velmora\\Lumicast";
 
-std::string ReadAll(const std::string& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-void WriteAll(const std::string& p, const std::string& text) {
-    std::ofstream out(p, std::ios::binary | std::ios::trunc);
-    out << text;
-}
+using testkit::ReadFile;
+using testkit::WriteFile;
 
 std::vector<std::string> DamagedCopies(const std::string& folder) {
     std::vector<std::string> copies;
@@ -45,25 +34,11 @@ std::vector<std::string> DamagedCopies(const std::string& folder) {
 // Points the store at a fresh configuration folder for the length of a test.
 class RegistryKeyTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const char* old = std::getenv("XDG_CONFIG_HOME");
-        m_bHadConfig = old != nullptr;
-        m_strOldConfig = old != nullptr ? old : "";
-        setenv("XDG_CONFIG_HOME", m_dir.Path().c_str(), 1);
-    }
-    void TearDown() override {
-        if (m_bHadConfig) {
-            setenv("XDG_CONFIG_HOME", m_strOldConfig.c_str(), 1);
-        } else {
-            unsetenv("XDG_CONFIG_HOME");
-        }
-    }
     std::string Folder() const { return m_dir.Path() + "/Velmora/Lumicast"; }
     std::string Store() const { return Folder() + "/settings.reg"; }
 
     testkit::TempDir m_dir;
-    bool m_bHadConfig = false;
-    std::string m_strOldConfig;
+    testkit::ScopedEnv m_config{"XDG_CONFIG_HOME", m_dir.Path()};
 };
 
 TEST_F(RegistryKeyTest, StoresValuesInTheUsersConfigurationFolder) {
@@ -75,12 +50,12 @@ TEST_F(RegistryKeyTest, StoresValuesInTheUsersConfigurationFolder) {
         EXPECT_EQ(key.SetDword("Language", 2052), kRegOk);
         EXPECT_EQ(key.SetString("OutputPath", "/srv/media/"), kRegOk); // replaced in place
     }
-    EXPECT_EQ(ReadAll(Store()), "Windows Registry Editor Version 5.00\n"
-                                "\n"
-                                "[HKEY_LOCAL_MACHINE\\Software\\Velmora\\Lumicast]\n"
-                                "\"OutputPath\"=\"/srv/media/\"\n"
-                                "\"Language\"=dword:00000804\n"
-                                "\n");
+    EXPECT_EQ(ReadFile(Store()), "Windows Registry Editor Version 5.00\n"
+                                 "\n"
+                                 "[HKEY_LOCAL_MACHINE\\Software\\Velmora\\Lumicast]\n"
+                                 "\"OutputPath\"=\"/srv/media/\"\n"
+                                 "\"Language\"=dword:00000804\n"
+                                 "\n");
     // No temporary files are left behind.
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(Folder())) {
@@ -125,7 +100,7 @@ TEST_F(RegistryKeyTest, ReadsOfMissingOrOtherTypesLeaveTheDefault) {
     ASSERT_EQ(key.SetString("Cut", std::string("abc\0def", 7)), kRegOk);
     EXPECT_EQ(key.QueryString("Cut", text), kRegOk);
     EXPECT_EQ(text, "abc");
-    EXPECT_NE(ReadAll(Store()).find("\"Empty\"=\"\"\n"), std::string::npos);
+    EXPECT_NE(ReadFile(Store()).find("\"Empty\"=\"\"\n"), std::string::npos);
 }
 
 TEST_F(RegistryKeyTest, AccessFollowsTheOpenFlags) {
@@ -148,7 +123,7 @@ TEST_F(RegistryKeyTest, AccessFollowsTheOpenFlags) {
 
 TEST_F(RegistryKeyTest, FailedOpenLeavesAnEmptyWrapper) {
     // The configuration folder lies below a file: no folder can be made there.
-    WriteAll(m_dir.File("file"), "x");
+    WriteFile(m_dir.File("file"), "x");
     setenv("XDG_CONFIG_HOME", m_dir.File("file/config").c_str(), 1);
     RegistryKey key;
     EXPECT_NE(key.Open(RegistryRoot::LocalMachine, kAppKey, kRegAccessReadWrite), kRegOk);
@@ -161,7 +136,7 @@ TEST_F(RegistryKeyTest, FailedOpenLeavesAnEmptyWrapper) {
     EXPECT_EQ(text, "default");
     EXPECT_NE(key.SetDword("Language", 1), kRegOk);
     EXPECT_NE(key.SetString("OutputPath", "/x/"), kRegOk);
-    EXPECT_EQ(ReadAll(m_dir.File("file")), "x");
+    EXPECT_EQ(ReadFile(m_dir.File("file")), "x");
 
     // Key paths that a section line cannot hold are refused the same way.
     setenv("XDG_CONFIG_HOME", m_dir.Path().c_str(), 1);
@@ -180,7 +155,7 @@ TEST_F(RegistryKeyTest, DamagedStoreIsReadAndKeptAsideBeforeItIsRewritten) {
                                 std::string("\x00\x13\xff garbage\n", 12) +
                                 "\"Language\"=dword:00000804\n"
                                 "\"OutputPath\"=\"/home/ann/Vi";
-    WriteAll(Store(), damaged);
+    WriteFile(Store(), damaged);
     RegistryKey key;
     ASSERT_EQ(key.Open(RegistryRoot::LocalMachine, kAppKey, kRegAccessReadWrite), kRegOk);
     std::string text;
@@ -195,8 +170,8 @@ TEST_F(RegistryKeyTest, DamagedStoreIsReadAndKeptAsideBeforeItIsRewritten) {
     ASSERT_EQ(key.SetString("OutputPath", "/srv/"), kRegOk);
     const auto copies = DamagedCopies(Folder());
     ASSERT_EQ(copies.size(), 1U);
-    EXPECT_EQ(ReadAll(copies[0]), damaged);
-    EXPECT_FALSE(ParseRegText(ReadAll(Store())).IsDamaged());
+    EXPECT_EQ(ReadFile(copies[0]), damaged);
+    EXPECT_FALSE(ParseRegText(ReadFile(Store())).IsDamaged());
     EXPECT_EQ(key.QueryDword("Language", number), kRegOk); // what was readable survived
     EXPECT_EQ(key.QueryString("HiddenToolTips", text), kRegOk);
     // The repaired store is not copied again.
@@ -204,8 +179,8 @@ TEST_F(RegistryKeyTest, DamagedStoreIsReadAndKeptAsideBeforeItIsRewritten) {
     EXPECT_EQ(DamagedCopies(Folder()).size(), 1U);
 
     // A second damage the same second gets a name of its own.
-    WriteAll(Store(), "\x7f"
-                      "ELF junk");
+    WriteFile(Store(), "\x7f"
+                       "ELF junk");
     ASSERT_EQ(key.SetDword("Language", 2), kRegOk);
     EXPECT_EQ(DamagedCopies(Folder()).size(), 2U);
 
@@ -219,11 +194,11 @@ TEST_F(RegistryKeyTest, DamagedStoreIsReadAndKeptAsideBeforeItIsRewritten) {
     const std::string full =
         head + ";" + std::string(kRegistryStoreMaxBytes - head.size() - 2, 'x') + "\n";
     ASSERT_EQ(full.size(), kRegistryStoreMaxBytes);
-    WriteAll(Store(), full);
+    WriteFile(Store(), full);
     RegDocument doc;
     ASSERT_EQ(ReadRegistryStore(Store(), doc), StoreRead::Read);
     EXPECT_FALSE(doc.IsDamaged()) << "exactly at the limit";
-    WriteAll(Store(), full + "\n");
+    WriteFile(Store(), full + "\n");
     ASSERT_EQ(ReadRegistryStore(Store(), doc), StoreRead::Read);
     EXPECT_TRUE(doc.IsDamaged()) << "one byte past the limit";
     EXPECT_EQ(key.QueryDword("Language", number), kRegOk);
@@ -244,13 +219,13 @@ TEST_F(RegistryKeyTest, UnreadableStoreIsNeverReplaced) {
 
 TEST_F(RegistryKeyTest, StoreKeptAsALinkStaysALink) {
     fs::create_directories(Folder());
-    WriteAll(m_dir.File("dotfiles.reg"), "");
+    WriteFile(m_dir.File("dotfiles.reg"), "");
     fs::create_symlink(m_dir.File("dotfiles.reg"), Store());
     RegistryKey key;
     ASSERT_EQ(key.Open(RegistryRoot::LocalMachine, kAppKey, kRegAccessReadWrite), kRegOk);
     ASSERT_EQ(key.SetDword("Language", 3), kRegOk);
     EXPECT_TRUE(fs::is_symlink(Store()));
-    EXPECT_NE(ReadAll(m_dir.File("dotfiles.reg")).find("dword:00000003"), std::string::npos);
+    EXPECT_NE(ReadFile(m_dir.File("dotfiles.reg")).find("dword:00000003"), std::string::npos);
 }
 
 TEST_F(RegistryKeyTest, ConcurrentWritersLoseNothing) {

@@ -2,6 +2,8 @@
 // styles a template sets.
 #include "ui/dialog_builder.h"
 
+#include "common/testkit.h"
+
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -129,7 +131,7 @@ void DialogBuilderTest::hiddenDisabledAndReadOnlyStyles() {
              Ctl(1001, lang::ControlKind::Edit, "", 0, 30, 50, 14, lang::kStyleReadOnly),
              Ctl(1104, lang::ControlKind::Edit, "", 0, 50, 50, 14)}));
     parent.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&parent));
+    QVERIFY(QTest::qWaitForWindowExposed(&parent, testkit::kPatientMs));
     auto* tip = parent.findChild<QWidget*>(QStringLiteral("ctl_1101"));
     QVERIFY(tip->isHidden());
     QVERIFY(!tip->isVisible());
@@ -234,7 +236,7 @@ void DialogBuilderTest::groupBoxStaysBehindItsControls() {
                                          Ctl(1200, lang::ControlKind::GroupBox, "Video Settings", 5,
                                              5, 150, 60)}));
     parent.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&parent));
+    QVERIFY(QTest::qWaitForWindowExposed(&parent, testkit::kPatientMs));
     auto* edit = parent.findChild<QLineEdit*>(QStringLiteral("ctl_1104"));
     const QPoint centre = edit->geometry().center();
     QCOMPARE(parent.childAt(centre), edit);

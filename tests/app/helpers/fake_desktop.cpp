@@ -1,39 +1,23 @@
 #include "app/helpers/fake_desktop.h"
 
-#include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <sys/stat.h>
-#include <thread>
 
 #include <QtGlobal>
 
 namespace {
 
-void WriteText(const std::string& strPath, const std::string& strText) {
-    std::filesystem::create_directories(std::filesystem::path(strPath).parent_path());
-    std::ofstream(strPath) << strText;
-}
-
 // A script that writes each argument on a line of its own into strRecord (whole, by a rename).
 void WriteRecorder(const std::string& strPath, const std::string& strRecord) {
     const std::string strTemp = testkit::ShellQuote(strRecord + ".tmp");
-    WriteText(strPath, "#!/bin/sh\nprintf '%s\\n' \"$@\" > " + strTemp + " && /bin/mv " + strTemp +
-                           " " + testkit::ShellQuote(strRecord) + "\n");
+    testkit::WriteFile(strPath, "#!/bin/sh\nprintf '%s\\n' \"$@\" > " + strTemp + " && /bin/mv " +
+                                    strTemp + " " + testkit::ShellQuote(strRecord) + "\n");
     chmod(strPath.c_str(), 0755);
 }
 
 std::vector<std::string> TakeRecord(const std::string& strRecord, int nMs) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(nMs);
-    while (!std::filesystem::exists(strRecord) && std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    std::vector<std::string> args;
-    std::ifstream file(strRecord);
-    for (std::string strLine; std::getline(file, strLine);) {
-        args.push_back(strLine);
-    }
+    testkit::WaitUntil([&] { return std::filesystem::exists(strRecord); }, nMs);
+    const std::vector<std::string> args = testkit::ReadLines(strRecord);
     std::error_code error;
     std::filesystem::remove(strRecord, error);
     return args;
@@ -45,9 +29,9 @@ CFakeDesktop::CFakeDesktop() {
     WriteRecorder(m_dir.File("browser/fake browser"), m_dir.File("browser.args"));
     WriteRecorder(m_dir.File("handler/xdg-open"), m_dir.File("handler.args"));
     std::filesystem::create_directories(m_dir.File("empty"));
-    WriteText(m_dir.File("data/applications/fake-browser.desktop"),
-              "[Desktop Entry]\nType=Application\nName=Fake Browser\nExec=\"" +
-                  m_dir.File("browser/fake browser") + "\" %u\n");
+    testkit::WriteFile(m_dir.File("data/applications/fake-browser.desktop"),
+                       "[Desktop Entry]\nType=Application\nName=Fake Browser\nExec=\"" +
+                           m_dir.File("browser/fake browser") + "\" %u\n");
     Set("XDG_DATA_HOME", m_dir.File("data"));
     Set("XDG_DATA_DIRS", m_dir.File("empty"));
     Set("XDG_CURRENT_DESKTOP", std::string());
@@ -84,16 +68,17 @@ void CFakeDesktop::SetBrowserDefault(bool bSet) {
     // The configuration folders hold the default (or an empty mimeapps.list); the user's own
     // folder (the settings' one) has no mimeapps.list of its own.
     const std::string strFolder = m_dir.File(bSet ? "config" : "no-default");
-    WriteText(strFolder + "/mimeapps.list", bSet ? "[Default Applications]\n"
-                                                   "x-scheme-handler/https=fake-browser.desktop;\n"
-                                                   "text/html=fake-browser.desktop;\n"
-                                                 : "");
+    testkit::WriteFile(strFolder + "/mimeapps.list",
+                       bSet ? "[Default Applications]\n"
+                              "x-scheme-handler/https=fake-browser.desktop;\n"
+                              "text/html=fake-browser.desktop;\n"
+                            : "");
     Set("XDG_CONFIG_DIRS", strFolder);
 }
 
 void CFakeDesktop::UseFailingHandler(int nStatus) {
     const std::string strScript = m_dir.File("failing/xdg-open");
-    WriteText(strScript, "#!/bin/sh\nexit " + std::to_string(nStatus) + "\n");
+    testkit::WriteFile(strScript, "#!/bin/sh\nexit " + std::to_string(nStatus) + "\n");
     chmod(strScript.c_str(), 0755);
     Set("PATH", m_dir.File("failing"));
 }

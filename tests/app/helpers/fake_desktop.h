@@ -28,9 +28,9 @@ public:
 
     // The arguments the fake browser (or xdg-open) was last started with, waiting up to `nMs` for
     // it to write them; the record is taken, so the next start writes a new one. Empty when it was
-    // not started within that time.
-    std::vector<std::string> TakeBrowserArgs(int nMs = 5000);
-    std::vector<std::string> TakeHandlerArgs(int nMs = 5000);
+    // not started within that time (a short time suits a check that nothing was started).
+    std::vector<std::string> TakeBrowserArgs(int nMs = testkit::kPatientMs);
+    std::vector<std::string> TakeHandlerArgs(int nMs = testkit::kPatientMs);
 
     std::string Folder(const std::string& strName) const { return m_dir.File(strName); }
 

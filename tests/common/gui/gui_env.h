@@ -1,6 +1,8 @@
 #pragma once
 // Helpers for GUI tests of the application: a private settings folder and finding the windows
 // the application opens.
+#include "common/testkit.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
@@ -27,4 +29,4 @@ private:
 QWidget* VisibleTopLevel(const QString& objectName);
 
 // Waits up to `ms` for a visible top-level widget with this object name.
-QWidget* WaitForTopLevel(const QString& objectName, int ms);
+QWidget* WaitForTopLevel(const QString& objectName, int ms = testkit::kPatientMs);

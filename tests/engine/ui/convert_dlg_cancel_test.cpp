@@ -17,7 +17,7 @@ using namespace convert_test;
 
 namespace {
 
-// Three sources; `nSlowRow` converts slowly so that it can be acted on.
+// Three sources; `nSlowRow` never ends by itself, so that it can be acted on.
 void AddThree(DialogSetup& setup, int nSlowRow) {
     for (int nRow = 0; nRow < 3; ++nRow) {
         const std::string strName = nRow == nSlowRow ? "slow" : "quick";
@@ -129,7 +129,8 @@ private slots:
         });
         setup.m_prompts.AnswerMessage(PromptResult::Ok);
         dialog.DoModal();
-        // 300 ms in, the slow encoder has not reported yet (its first report comes after 500 ms).
+        // The slow encoder never ends by itself, so its run shows at most 99: a 100 would be the
+        // earlier run's.
         QVERIFY(!currents.contains(100));
         for (int nOverall : overalls) {
             QVERIFY(nOverall >= 0);

@@ -2,7 +2,6 @@
 // batch: each failed row turns "Error" with its own cause in the log, the other rows keep their
 // outcome, Cancel All ends a hung encoder at once, and no process is left behind.
 #include <QPushButton>
-#include <QThread>
 #include <QtTest>
 
 #include <chrono>
@@ -12,6 +11,7 @@
 
 #include "common/fake_encoder.h"
 #include "common/media.h"
+#include "common/processes.h"
 #include "common/testkit.h"
 #include "engine/ui/convert_dlg.h"
 #include "engine/ui/helpers/convert_fixture.h"
@@ -160,22 +160,21 @@ private slots:
         }
         auto pDialog = setup.MakeDialog();
         CConvertDlg& dialog = *pDialog;
-        std::chrono::steady_clock::time_point clickedAt;
         Poller press([&] {
             // The second encoder and its sleeping child are both there, and silent.
             if (testkit::ReadPids(strPids).size() < 3) {
                 return false;
             }
-            QThread::msleep(300);
-            clickedAt = std::chrono::steady_clock::now();
             dialog.CancelAllButton()->click();
             return true;
         });
+        // The hung encoder would sleep for ten minutes: a batch that waited for it gets it ended
+        // from outside.
+        testkit::ProcessWatchdog watchdog(strPids);
         setup.m_prompts.AnswerMessage(PromptResult::Ok);
         dialog.DoModal();
-        const auto ended = std::chrono::steady_clock::now();
         QVERIFY(press.Done());
-        QVERIFY(ended - clickedAt < std::chrono::seconds(2));
+        QVERIFY2(!watchdog.Fired(), "Cancel All waited for the hung encoder");
         QCOMPARE(setup.m_list.Statuses(),
                  (std::vector<int>{kStatusDone, kStatusSkip, kStatusSkip}));
         QVERIFY(!fs::exists(setup.Out() + "b-cvt.mp4"));
@@ -184,23 +183,31 @@ private slots:
     }
 
     // Skip with the real encoder at many moments of a conversion: before the encoder starts,
-    // during its first second, near its end. A file under a finished name is always whole.
+    // during its first second, near its end, after it. A file under a finished name is always
+    // whole.
     void skipAtAnyMomentLeavesNoUnreadableFinishedFile() {
         const std::string strEncoder = testkit::BinDir() + "/Kestrelvx";
         if (!fs::exists(strEncoder)) {
             QSKIP("Kestrelvx is not built");
         }
         testkit::TempDir clips;
-        const std::string strClip = clips.File("clip.mp4");
-        QVERIFY(testkit::MakeClip(strClip, 3, 160, 120, true));
+        const std::string strFirst = clips.File("first.mp4");
+        const std::string strSecond = clips.File("second.mp4");
+        QVERIFY(testkit::MakeClip(strFirst, 3, 160, 120, true));
+        fs::copy_file(strFirst, strSecond);
         for (const int nDelayMs : {0, 100, 300, 700, 1200, 2000}) {
             DialogSetup setup;
             const std::string strPids = setup.m_work.File("pids");
-            testkit::WriteFakeEncoder(setup.m_bin.Path(),
-                                      testkit::RecordPidBody(strPids) + "exec " +
-                                          testkit::ShellQuote(strEncoder) + " \"$@\"\n");
-            setup.m_list.Add(MakeRecord(strClip, 0, 3));
-            setup.m_list.Add(MakeRecord(strClip, 0, 3));
+            const std::string strPressed = setup.m_work.File("pressed");
+            // The first row's encoder stays until Skip has been pressed, so that every moment
+            // falls in the first row, however fast the machine converts.
+            testkit::WriteFakeEncoder(
+                setup.m_bin.Path(),
+                testkit::RecordPidBody(strPids) + testkit::ShellQuote(strEncoder) +
+                    " \"$@\"\nstatus=$?\ncase \"$*\" in *first*)\n" +
+                    testkit::WaitForFileBody(strPressed) + ";;\nesac\nexit $status\n");
+            setup.m_list.Add(MakeRecord(strFirst, 0, 3));
+            setup.m_list.Add(MakeRecord(strSecond, 0, 3));
             auto pDialog = setup.MakeDialog();
             CConvertDlg& dialog = *pDialog;
             std::chrono::steady_clock::time_point firstSeen;
@@ -218,6 +225,7 @@ private slots:
                     return false;
                 }
                 dialog.SkipButton()->click();
+                testkit::WriteFile(strPressed, "");
                 return true;
             });
             setup.m_prompts.AnswerMessage(PromptResult::Ok);

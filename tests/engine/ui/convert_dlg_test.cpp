@@ -74,14 +74,19 @@ private slots:
         CConvertDlg& dialog = *pDialog;
         QStringList firstSizes;
         QString sizeWhileSecondRuns;
-        int nTicksInSecond = 0;
         Poller watch([&] {
             if (firstSizes.isEmpty()) {
                 // The template's "0k" is gone before any output exists.
                 firstSizes << dialog.SizeLabel()->text() << dialog.StepLabel()->FullText();
             }
-            if (setup.RowRunning(dialog, 1) && ++nTicksInSecond == 30) {
-                // The second output does not exist yet: the first one's size stays.
+            // The first encoder ends once the dialog has shown the size of its output.
+            if (setup.RowRunning(dialog, 0) && dialog.SizeLabel()->text() == "1234K") {
+                setup.Release();
+            }
+            // The second output does not exist yet (it is never written): at the next tick the
+            // first one's size stays.
+            if (setup.RowRunning(dialog, 1)) {
+                dialog.Tick();
                 sizeWhileSecondRuns = dialog.SizeLabel()->text();
                 dialog.CancelAllButton()->click();
                 return true;

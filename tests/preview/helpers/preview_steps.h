@@ -6,13 +6,14 @@
 #include <QTest>
 #include <QtGlobal>
 
+#include "common/testkit.h"
 #include "controls/track_bar.h"
 #include "preview/preview_dlg.h"
 
 namespace preview_test {
 
 // Opening runs on the first tick; GStreamer loading its plugins on a busy machine takes a while.
-inline constexpr int kOpenWaitMs = 10000;
+inline constexpr int kOpenWaitMs = testkit::kPatientMs;
 
 // The media layer plays sound into a clocked sink that needs no sound device, unless the
 // environment names another.
@@ -35,7 +36,7 @@ inline void DragTo(CPreviewDlg& dlg, int nSeconds) {
     dlg.PositionSlider()->setValue(nSeconds);
     media::FilterState state = media::FilterState::Stopped;
     if (dlg.Player().Control()) {
-        dlg.Player().Control()->GetState(2000, state);
+        dlg.Player().Control()->GetState(testkit::kPatientMs, state);
     }
 }
 

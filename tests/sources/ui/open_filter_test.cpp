@@ -1,6 +1,8 @@
 // The Add dialog's file types: the entries built from the system's list, the containers the
 // encoder reads, and the open-file dialog that shows them.
 #include "sources/ui/open_filter.h"
+
+#include "common/testkit.h"
 #include "ui/prompt_service_qt.h"
 
 #include <QApplication>
@@ -139,17 +141,17 @@ void OpenFilterTest::dialogListsNamesOnlyAndFiltersByThem() {
         nComboWidth = types->sizeHint().width();
         nDialogWidth = dialog.sizeHint().width();
         const QStringList filters = dialog.nameFilters();
-        QTRY_COMPARE_WITH_TIMEOUT(Listed(dialog).size(), 5, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(Listed(dialog).size(), 5, testkit::kPatientMs);
         allMedia = Listed(dialog);
         // With LUMICAST_SCREENSHOT_DIR set, the dialog as the user sees it is saved there.
         if (const QByteArray dir = qgetenv("LUMICAST_SCREENSHOT_DIR"); !dir.isEmpty()) {
             dialog.grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/add-dialog.png"));
         }
         dialog.selectNameFilter(filters.value(1));
-        QTRY_COMPARE_WITH_TIMEOUT(Listed(dialog).size(), 3, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(Listed(dialog).size(), 3, testkit::kPatientMs);
         videoOnly = Listed(dialog);
         dialog.selectNameFilter(filters.value(filters.size() - 1));
-        QTRY_COMPARE_WITH_TIMEOUT(Listed(dialog).size(), 6, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(Listed(dialog).size(), 6, testkit::kPatientMs);
         auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
         QVERIFY(name != nullptr);
         name->setText(QStringLiteral("clip.webm")); // as typed

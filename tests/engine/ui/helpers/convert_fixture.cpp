@@ -3,25 +3,9 @@
 #include <QCoreApplication>
 #include <QThread>
 
-#include <filesystem>
-#include <fstream>
-
 #include "common/testkit.h"
 
 namespace convert_test {
-
-std::unique_ptr<FileMediaFormat> MakeRecord(const std::string& strPath, int nStart, int nEnd) {
-    auto pRecord = std::make_unique<FileMediaFormat>();
-    const std::filesystem::path path(strPath);
-    pRecord->m_strPath = strPath;
-    pRecord->m_strTitle = path.stem().string();
-    const std::string strExt = path.extension().string();
-    pRecord->m_strExt = strExt.empty() ? std::string() : strExt.substr(1);
-    pRecord->m_nDuration = nEnd;
-    pRecord->m_nStart = nStart;
-    pRecord->m_nEnd = nEnd;
-    return pRecord;
-}
 
 FileMediaFormat* TestList::RecordAtRow(int nRow) {
     if (nRow < 0 || nRow >= RowCount()) {
@@ -56,46 +40,6 @@ std::vector<int> TestList::Statuses() {
     return statuses;
 }
 
-std::string EncoderBody(const std::string& strCallLog) {
-    return "log=" + testkit::ShellQuote(strCallLog) + R"(
-in=""; ss=""; t=""; out=""; prev=""
-for a in "$@"; do
-  case "$prev" in
-    -i) in="$a";; -ss) ss="$a";; -t) t="$a";; -y) out="$a";;
-  esac
-  prev="$a"
-done
-printf '%s|%s|%s|%s\n' "$in" "$ss" "$t" "$out" >> "$log"
-case "$in" in
-  *fail*) echo "cannot open $in"; exit 1;;
-  *slow*)
-    i=0
-    while [ $i -lt 100 ]; do
-      i=$((i+1))
-      echo "frame=$i time=$((i/10)).$((i%10))0 bitrate=1"
-      sleep 0.1
-    done;;
-  *size*)
-    head -c 1263616 /dev/zero > "$out"
-    echo "frame=1 time=1.00 bitrate=1"
-    sleep 1
-    exit 0;;
-  *) echo "frame=1 time=1.00 bitrate=1";;
-esac
-printf 'x' > "$out"
-exit 0
-)";
-}
-
-std::vector<std::string> ReadLines(const std::string& strPath) {
-    std::vector<std::string> lines;
-    std::ifstream in(strPath);
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
-
 Poller::Poller(std::function<bool()> step) : m_step(std::move(step)) {
     m_timer.setInterval(10);
     // The step may run a nested event loop (a button that waits): the timer is off meanwhile, so
@@ -112,7 +56,8 @@ Poller::Poller(std::function<bool()> step) : m_step(std::move(step)) {
 }
 
 DialogSetup::DialogSetup() {
-    testkit::WriteFakeEncoder(m_bin.Path(), EncoderBody(CallLog()));
+    testkit::WriteFakeEncoder(m_bin.Path(),
+                              testkit::ScriptedEncoderBody(CallLog(), m_bin.File("release")));
     m_settings.m_nFormat = 0;
     m_settings.m_strOutputFolder = Out();
 }

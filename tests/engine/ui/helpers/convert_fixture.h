@@ -12,6 +12,7 @@
 
 #include "common/fake_encoder.h"
 #include "common/gui/scripted_prompts.h"
+#include "common/records.h"
 #include "common/testkit.h"
 #include "engine/batch_host.h"
 #include "engine/encoder_job.h"
@@ -21,8 +22,7 @@
 
 namespace convert_test {
 
-// A record as the loading pass would make it, for a source that need not exist.
-std::unique_ptr<FileMediaFormat> MakeRecord(const std::string& strPath, int nStart, int nEnd);
+using testkit::MakeRecord;
 
 // A source list: rows in list order, each naming a record by its index. Counts the fills.
 class TestList final : public IBatchList {
@@ -43,15 +43,6 @@ public:
     std::vector<bool> m_fillOnMainThread; // whether each fill ran on the main thread
 };
 
-// One fake encoder script for every row; what it does depends on the source's name:
-//   "slow"  prints a status line every 0.1 s for 10 s, then writes the output;
-//   "fail"  writes nothing and exits with 1;
-//   "size"  writes an output of 1,263,616 bytes, then takes 1 s;
-//   others  print one status line and write the output at once.
-// Every run appends "input|start|duration|output" to the call log.
-std::string EncoderBody(const std::string& strCallLog);
-std::vector<std::string> ReadLines(const std::string& strPath);
-
 // Calls `step` every 10 ms on the main thread (also inside modal loops) until it returns true.
 class Poller : public QObject {
 public:
@@ -64,14 +55,17 @@ private:
     bool m_bDone = false;
 };
 
-// Everything one dialog test needs: the scripted encoder in its own program folder, an output
-// folder, the job, the settings (MPEG-4), the list and the scripted prompts.
+// Everything one dialog test needs: the scripted encoder (testkit::ScriptedEncoderBody: what it
+// does follows the source's name) in its own program folder, an output folder, the job, the
+// settings (MPEG-4), the list and the scripted prompts.
 struct DialogSetup {
     DialogSetup();
     // The dialog over the list (which it takes over); call once.
     std::unique_ptr<CConvertDlg> MakeDialog();
     std::string CallLog() const { return m_bin.File("calls.log"); }
-    int CallCount() const { return static_cast<int>(ReadLines(CallLog()).size()); }
+    int CallCount() const { return static_cast<int>(testkit::ReadLines(CallLog()).size()); }
+    // Lets a "size" encoder end.
+    void Release() const { testkit::WriteFile(m_bin.File("release"), ""); }
     std::string Out() const { return m_work.File("out/"); }
     // True once the row's encoder runs (its cancel flag was cleared before).
     bool RowRunning(CConvertDlg& dialog, int nRow) const;

@@ -1,15 +1,15 @@
-#include "fake_encoder_setup.h"
+#include "cli/helpers/fake_encoder_setup.h"
 
 #include <filesystem>
 
-#include "cli_process.h"
+#include "cli/helpers/cli_process.h"
 #include "common/fake_encoder.h"
 #include "common/testkit.h"
 
 namespace clitest {
 
 std::string SetUpFakeEncoder(const std::string& folder, const std::string& runsFile, int seconds,
-                             int steps, const std::string& pause) {
+                             int steps, const std::string& pause, int holdFrom) {
     namespace fs = std::filesystem;
     const std::string copy = folder + "/lumicast-batch";
     std::error_code error;
@@ -32,10 +32,10 @@ std::string SetUpFakeEncoder(const std::string& folder, const std::string& runsF
         "25 tbr\\n    Stream #0.1: Audio: mp3, 44100 Hz, stereo\\n'\n"
         "  exit 1\n"
         "fi\n"
-        "for a in \"$@\"; do out=$a; done\n"
-        "echo \"$out\" >> " +
-        testkit::ShellQuote(runsFile) +
-        "\n"
+        "for a in \"$@\"; do out=$a; done\n" +
+        testkit::RecordPidBody(runsFile + ".pids") + "echo \"$out\" >> " +
+        testkit::ShellQuote(runsFile) + "\nrun=$(wc -l < " + testkit::ShellQuote(runsFile) +
+        ")\n"
         ": > \"$out\"\n"
         "i=0\n"
         "while [ $i -lt " +
@@ -48,6 +48,11 @@ std::string SetUpFakeEncoder(const std::string& folder, const std::string& runsF
         "\n"
         "  i=$((i + 1))\n"
         "done\n"
+        "if [ " +
+        std::to_string(holdFrom) + " -gt 0 ] && [ \"$run\" -ge " + std::to_string(holdFrom) +
+        " ]; then\n"
+        "  while :; do echo data >> \"$out\"; sleep 0.05; done\n"
+        "fi\n"
         "exit 0\n";
     if (testkit::WriteFakeEncoder(folder, body).empty()) {
         return {};

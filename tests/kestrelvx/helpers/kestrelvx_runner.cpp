@@ -1,4 +1,4 @@
-#include "kestrelvx/kestrelvx_runner.h"
+#include "kestrelvx/helpers/kestrelvx_runner.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "kestrelvx/media_checks.h"
+#include "kestrelvx/helpers/media_checks.h"
 
 #include <cstdlib>
 #include <regex>

@@ -1,7 +1,6 @@
 #pragma once
 // Runs the real lumicast-batch for the tests: its own environment, standard output and standard
-// error kept apart, and optionally a signal sent once its output shows a given text.
-#include <chrono>
+// error kept apart, and optionally a signal sent once a file shows that the moment has come.
 #include <csignal>
 #include <map>
 #include <string>
@@ -15,18 +14,22 @@ struct CliRun {
     std::string out;   // standard output
     std::string err;   // standard error
     bool bSignalSent = false;
-    std::chrono::steady_clock::time_point signalSentAt; // when bSignalSent
-    std::chrono::steady_clock::time_point endedAt;      // when the program was seen to end
 };
 
 struct CliCall {
     std::string program;                    // path of the program to run
     std::vector<std::string> args;          // arguments after the program
     std::map<std::string, std::string> env; // set on top of this process's environment
-    std::string signalWhen;                 // send `signalNumber` once stdout holds this text
+    // `signalNumber` is sent once the file `signalWhenFile` holds `signalWhenLines` lines (a fake
+    // encoder writes them as it starts: the event itself, not a line printed before it), or once
+    // standard output holds `signalWhen` (for a test whose outcome holds for any moment after it).
+    std::string signalWhenFile;
+    int signalWhenLines = 1;
+    std::string signalWhen;
     int signalNumber = SIGINT;
-    int signalDelayMs = 0; // the signal goes this long after the text was seen
-    int timeoutMs = 60000; // killed after this time
+    // The signal goes this long after that, for a test that holds for whatever moment it lands.
+    int signalDelayMs = 0;
+    int timeoutMs = 120000; // killed after this time: only a fault takes so long
 };
 
 CliRun RunCli(const CliCall& call);

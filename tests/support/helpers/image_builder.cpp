@@ -1,4 +1,4 @@
-#include "image_builder.h"
+#include "support/helpers/image_builder.h"
 
 #include <algorithm>
 #include <iterator>

@@ -1,4 +1,4 @@
-#include "media_clips.h"
+#include "media/helpers/media_clips.h"
 
 #include "common/media.h"
 #include "common/testkit.h"

@@ -1,4 +1,4 @@
-#include "cli_process.h"
+#include "cli/helpers/cli_process.h"
 
 #include <cerrno>
 #include <chrono>
@@ -6,7 +6,6 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
-#include <sstream>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -89,7 +88,7 @@ CliRun RunCli(const CliCall& call) {
     std::string* sinks[2] = {&run.out, &run.err};
     int status = 0;
     bool bEnded = false;
-    bool bSeen = false; // the text that asks for the signal has come
+    bool bSeen = false; // the moment for the signal has come
     std::chrono::steady_clock::time_point seenAt;
     // Reads until the program has ended and its pipes hold nothing more (a process it left
     // behind may keep them open, so their end is not waited for).
@@ -98,11 +97,7 @@ CliRun RunCli(const CliCall& call) {
             kill(pid, SIGKILL);
         }
         if (!bEnded) {
-            const pid_t done = waitpid(pid, &status, WNOHANG);
-            bEnded = done == pid;
-            if (bEnded) {
-                run.endedAt = std::chrono::steady_clock::now();
-            }
+            bEnded = waitpid(pid, &status, WNOHANG) == pid;
         }
         const int ready = poll(fds, 2, bEnded ? 0 : 50);
         if (ready < 0 && errno != EINTR) {
@@ -127,8 +122,12 @@ CliRun RunCli(const CliCall& call) {
         if (fds[0].fd < 0 && fds[1].fd < 0 && bEnded) {
             break;
         }
-        if (!call.signalWhen.empty() && !run.bSignalSent && !bSeen &&
-            run.out.find(call.signalWhen) != std::string::npos) {
+        const bool bFileSays =
+            !call.signalWhenFile.empty() && testkit::ReadLines(call.signalWhenFile).size() >=
+                                                static_cast<std::size_t>(call.signalWhenLines);
+        const bool bOutputSays =
+            !call.signalWhen.empty() && run.out.find(call.signalWhen) != std::string::npos;
+        if (!run.bSignalSent && !bSeen && (bFileSays || bOutputSays)) {
             bSeen = true;
             seenAt = std::chrono::steady_clock::now();
         }
@@ -137,7 +136,6 @@ CliRun RunCli(const CliCall& call) {
                 std::chrono::milliseconds(call.signalDelayMs)) {
             kill(pid, call.signalNumber);
             run.bSignalSent = true;
-            run.signalSentAt = std::chrono::steady_clock::now();
         }
     }
     for (int fd : {fds[0].fd, fds[1].fd}) {
@@ -160,8 +158,7 @@ CliRun RunCli(const CliCall& call) {
 
 std::vector<std::string> StatusLines(const std::string& out) {
     std::vector<std::string> lines;
-    std::istringstream in(out);
-    for (std::string line; std::getline(in, line);) {
+    for (const std::string& line : testkit::SplitLines(out)) {
         for (const char* word : {"Done ", "Skip ", "Error "}) {
             if (line.rfind(word, 0) == 0) {
                 lines.push_back(line);
