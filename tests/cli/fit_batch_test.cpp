@@ -5,7 +5,6 @@
 // quick on a small machine.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -14,7 +13,6 @@
 #include <memory>
 #include <regex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "cli/helpers/cli_process.h"
