@@ -61,9 +61,9 @@ void CConsoleBatchHost::FillRow(int nRow) {
     }
 }
 
-void CConsoleBatchHost::ShowFailureMessage(const std::string& strText) {
-    std::lock_guard<std::mutex> lock(m_mxPrint);
-    m_printer.Note(ConsoleText(strText), stderr);
+void CConsoleBatchHost::ShowFailureMessage(const std::string& /*strText*/) {
+    // Every failed file has had its status line with its cause or the encoder's reason: one
+    // failure, one cause, without the window's block of general advice after it.
 }
 
 void CConsoleBatchHost::ShowProgress() {

@@ -4,6 +4,8 @@
 
 #include "cli/encoder_notes.h"
 #include "engine/batch_rules.h"
+#include "sources/source_record.h"
+#include "support/utf8_cut.h"
 
 namespace cli {
 
@@ -11,18 +13,6 @@ namespace {
 
 // Width the redrawn line is kept within, so that it never wraps on a standard terminal.
 constexpr std::size_t kLineWidth = 79;
-
-// Cuts a UTF-8 text to at most `nMax` bytes without splitting a character.
-std::string CutUtf8(const std::string& text, std::size_t nMax) {
-    if (text.size() <= nMax) {
-        return text;
-    }
-    std::size_t end = nMax;
-    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) {
-        --end;
-    }
-    return text.substr(0, end);
-}
 
 std::string FileNameOf(const std::string& path) {
     const std::size_t slash = path.find_last_of('/');
@@ -226,6 +216,23 @@ void CProgressPrinter::EndSource(const std::string& strStatus, const std::string
     }
     for (const std::string& note : notes) {
         std::fprintf(m_out, "  Kestrelvx: %s\n", PrintableText(note, false).c_str());
+    }
+    std::fflush(m_out);
+}
+
+void CProgressPrinter::SourceUnreadable(const std::string& strSource, const std::string& strCause) {
+    Clear();
+    const std::string strStatus = StatusText(kStatusError);
+    if (m_bJson) {
+        std::fprintf(m_out,
+                     "{\"status\": %s, \"source\": %s, \"output\": null, \"cause\": %s, "
+                     "\"encoder\": []}\n",
+                     JsonString(strStatus).c_str(), JsonString(strSource).c_str(),
+                     JsonString(strCause).c_str());
+    } else {
+        std::fprintf(m_out, "%s %s\n  %s\n", strStatus.c_str(),
+                     PrintableText(strSource, false).c_str(),
+                     PrintableText(strCause, false).c_str());
     }
     std::fflush(m_out);
 }

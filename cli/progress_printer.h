@@ -47,6 +47,10 @@ public:
     // the JSON form it is the field "cause".
     void EndSource(const std::string& strStatus, const std::string& strTarget,
                    const std::string& strCause = std::string());
+    // A file that could not be read ends here, before the conversions: "Error" and its path, then
+    // the cause on a line of its own; in the JSON form {"status": "Error", "source": ..., "output":
+    // null, "cause": ..., "encoder": []}.
+    void SourceUnreadable(const std::string& strSource, const std::string& strCause);
     // A text of its own lines (a notice), written to `stream` (the printer's own stream when
     // null) after clearing the redrawn line.
     void Note(const std::string& strText, std::FILE* stream = nullptr);

@@ -26,6 +26,7 @@ extern "C" {
 #include "kestrelvx/ffmpeg_runner.h"
 #include "kestrelvx/media_facts.h"
 #include "kestrelvx/probe_report.h"
+#include "kestrelvx/unreadable_input.h"
 
 namespace {
 
@@ -39,7 +40,7 @@ int Probe(const std::string& input) {
     MediaFacts facts;
     std::string reason;
     if (!ReadMediaFacts(input, facts, reason)) {
-        PrintError(reason);
+        PrintError(UnreadableInputReason(input, reason));
         return kExitFailed;
     }
     WriteAll(STDERR_FILENO, FormatProbeReport(input, facts));
@@ -282,7 +283,7 @@ int Convert(const CommandLine& command) {
     }
     MediaFacts facts;
     if (!ReadMediaFacts(request.input, facts, reason)) {
-        PrintError(reason);
+        PrintError(UnreadableInputReason(request.input, reason));
         return kExitFailed;
     }
     if (!CheckSource(request, facts, reason)) {

@@ -33,9 +33,7 @@ int LoadSourcesThread(ILoadHost& host, const std::vector<std::string>& paths) {
         auto pRecord = std::make_unique<FileMediaFormat>();
         std::string strCause;
         if (Failed(ProbeWithEncoder(*pRecord, strPath, &strCause))) {
-            if (!strCause.empty()) {
-                host.SourceFailed(strPath, strCause);
-            }
+            host.SourceFailed(strPath, strCause);
             strFailures += '\n';
             strFailures += strPath;
             ++nFailed;
