@@ -22,13 +22,12 @@ struct OptionInfo {
     bool bTakesValue;
 };
 
-constexpr std::array<OptionInfo, 19> kOptions = {{
-    {"format", true},   {"standard", true},      {"size", true},
-    {"device", true},   {"rate", true},          {"video-bitrate", true},
-    {"vbr", false},     {"max", true},           {"min", true},
-    {"channels", true}, {"audio-bitrate", true}, {"sample-rate", true},
-    {"start", true},    {"end", true},           {"output", true},
-    {"json", false},    {"list-devices", false}, {"help", false},
+constexpr std::array<OptionInfo, 21> kOptions = {{
+    {"format", true},   {"standard", true},      {"size", true},          {"device", true},
+    {"rate", true},     {"video-bitrate", true}, {"vbr", false},          {"max", true},
+    {"min", true},      {"channels", true},      {"audio-bitrate", true}, {"sample-rate", true},
+    {"start", true},    {"end", true},           {"output", true},        {"json", false},
+    {"jobs", true},     {"resume", false},       {"list-devices", false}, {"help", false},
     {"version", false},
 }};
 
@@ -274,6 +273,25 @@ bool TakeSegment(const RawOptions& raw, BatchRequest& request, std::string& strE
     return true;
 }
 
+bool TakeJobs(const RawOptions& raw, BatchRequest& request, std::string& strError) {
+    const auto found = raw.find("jobs");
+    if (found == raw.end()) {
+        return true;
+    }
+    if (found->second == "auto") {
+        request.nJobs = kJobsAuto;
+        return true;
+    }
+    const auto jobs = ParsePositive(found->second, kMaxJobs);
+    if (!jobs) {
+        return Refuse(strError, "--jobs " + Quoted(found->second) +
+                                    " is not a number of encoders; give 1 to " +
+                                    std::to_string(kMaxJobs) + " or auto");
+    }
+    request.nJobs = *jobs;
+    return true;
+}
+
 } // namespace
 
 bool ParseBatchOptions(const std::vector<std::string>& args, BatchRequest& request,
@@ -309,7 +327,7 @@ bool ParseBatchOptions(const std::vector<std::string>& args, BatchRequest& reque
                       settings.m_nAudioBitRatePos, strError) ||
         !TakePosition(raw, "sample-rate", SampleRatePosition, SampleRateNames(),
                       settings.m_nSampleRatePos, strError) ||
-        !TakeSegment(raw, request, strError)) {
+        !TakeSegment(raw, request, strError) || !TakeJobs(raw, request, strError)) {
         return false;
     }
     if (const auto found = raw.find("output"); found != raw.end()) {
@@ -319,6 +337,7 @@ bool ParseBatchOptions(const std::vector<std::string>& args, BatchRequest& reque
         request.strOutputFolder = found->second;
     }
     request.bJson = raw.contains("json");
+    request.bResume = raw.contains("resume");
     if (request.files.empty()) {
         return Refuse(strError, "no files to convert (see --help)");
     }

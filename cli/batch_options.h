@@ -18,6 +18,13 @@ inline constexpr int kExitRefused = 2; // the command line was refused; nothing 
 
 enum class BatchAction { Convert, Help, Version, ListDevices };
 
+// --jobs auto: as many encoders at once as the machine has processors (at most one per file).
+inline constexpr int kJobsAuto = 0;
+// The most encoders --jobs takes.
+inline constexpr int kMaxJobs = 64;
+// Encoders at once without --jobs (see the README: measured on two cores).
+inline constexpr int kDefaultJobs = kJobsAuto;
+
 struct BatchRequest {
     BatchAction action = BatchAction::Convert;
     // The settings of the form as the options set them; every setting that no option names keeps
@@ -34,6 +41,10 @@ struct BatchRequest {
     std::optional<kestrelvx::DeviceLimits> deviceLimits;
     // --json: one JSON object per file on standard output instead of the status lines.
     bool bJson = false;
+    // --jobs: how many encoders run at once, or kJobsAuto.
+    int nJobs = kDefaultJobs;
+    // --resume: convert only what the journal of an earlier run of the same batch left unfinished.
+    bool bResume = false;
 };
 
 // Parses the arguments (without the program name). Returns false with a one-line message when an

@@ -7,7 +7,6 @@
 
 #include "cli/batch_options.h"
 #include "cli/batch_run.h"
-#include "cli/encoder_notes.h"
 #include "cli/help_text.h"
 #include "cli/progress_printer.h"
 #include "engine/encoder_channel.h"
@@ -49,9 +48,9 @@ int main(int argc, char* argv[]) {
     } else {
         unsetenv(kestrelvx::kLimitsVariable);
     }
-    cli::CEncoderNotes notes;
+    // Each encoder gets a notes file of its own; probes and other encoders write none.
+    unsetenv(kestrelvx::kNotesVariable);
     cli::CProgressPrinter printer(stdout, platform::IsTerminal(stdout));
     printer.SetJson(request.bJson);
-    printer.SetEncoderNotes(&notes);
     return cli::RunBatch(request, printer, watch);
 }

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class CEncoderJob {
 public:
@@ -29,6 +30,10 @@ public:
     std::atomic<std::int64_t> m_nDuration{0}; // end minus start of the current run, seconds
     // Set by Skip / Cancel All; seen at the next parse, or after 100 ms in which nothing came.
     std::atomic<bool> m_bCancel{false};
+
+    // "NAME=value" entries the encoder gets on top of this process's environment (a batch that
+    // runs encoders side by side gives each its own notes file this way). Set before Run.
+    std::vector<std::string> m_extraEnvironment;
 
     // Why the last run failed, as one sentence (engine/failure_cause.h), also written to the log;
     // "" after a run that did not fail or whose failure has no cause of its own to name. Written

@@ -23,7 +23,7 @@ protected:
     clitest::CliRun Run(const std::vector<std::string>& args) {
         clitest::CliCall call;
         call.program = clitest::BatchProgram();
-        call.args = {"--output", m_strOut};
+        call.args = {"--jobs", "1", "--output", m_strOut}; // status lines in the files' order
         call.args.insert(call.args.end(), args.begin(), args.end());
         call.env = {{"XDG_CONFIG_HOME", m_dir.File("config")},
                     {"HOME", m_dir.File("home")},
@@ -129,6 +129,9 @@ TEST_F(UnreadableBatchTest, LongNamesAreShortenedToFitAndFailuresGiveOneCause) {
     int nOutputs = 0;
     for (const auto& entry : std::filesystem::directory_iterator(m_strOut)) {
         const std::string name = entry.path().filename().string();
+        if (entry.path().extension() == ".journal") {
+            continue; // the batch's journal
+        }
         EXPECT_LE(name.size(), 255U) << name;
         // Cut at a whole character: the name is valid UTF-8 up to its suffix.
         EXPECT_TRUE(name.rfind(std::string(200, 'a'), 0) == 0 || name.rfind("\xC3\xA9", 0) == 0)
