@@ -1,25 +1,16 @@
 #include "engine/batch_journal.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
 #include "platform/store_file.h"
 #include "support/field_line.h"
+#include "support/fingerprint.h"
 
 namespace {
 
 constexpr char kHeader[] = "lumicast-batch journal 1";
-
-// FNV-1a, 64 bits: names the journal of one batch among others in the same folder.
-std::uint64_t Fingerprint(const std::string& text) {
-    std::uint64_t hash = 14695981039346656037ULL;
-    for (unsigned char c : text) {
-        hash = (hash ^ c) * 1099511628211ULL;
-    }
-    return hash;
-}
 
 bool ParseState(const std::string& name, JournalState& state) {
     for (JournalState candidate : {JournalState::Waiting, JournalState::Running, JournalState::Done,
@@ -62,14 +53,11 @@ const char* JournalStateName(JournalState state) {
 
 CBatchJournal::CBatchJournal(const std::string& strFolder, const std::string& strIdentity)
     : m_strIdentity(strIdentity) {
-    char name[64];
-    std::snprintf(name, sizeof(name), ".lumicast-batch-%016llx.journal",
-                  static_cast<unsigned long long>(Fingerprint(strIdentity)));
     m_strPath = strFolder;
     if (!m_strPath.empty() && m_strPath.back() != '/') {
         m_strPath += '/';
     }
-    m_strPath += name;
+    m_strPath += ".lumicast-batch-" + FingerprintText(strIdentity) + ".journal";
 }
 
 std::string CBatchJournal::Text() const {
