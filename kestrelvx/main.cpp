@@ -21,12 +21,14 @@ extern "C" {
 #include "kestrelvx/arguments.h"
 #include "kestrelvx/console.h"
 #include "kestrelvx/convert_request.h"
+#include "kestrelvx/facts_cache.h"
 #include "kestrelvx/ffmpeg_arguments.h"
 #include "kestrelvx/ffmpeg_locator.h"
 #include "kestrelvx/ffmpeg_runner.h"
 #include "kestrelvx/media_facts.h"
 #include "kestrelvx/probe_report.h"
 #include "kestrelvx/unreadable_input.h"
+#include "kestrelvx/written_streams.h"
 
 namespace {
 
@@ -39,7 +41,7 @@ constexpr int kExitUsage = 2;
 int Probe(const std::string& input) {
     MediaFacts facts;
     std::string reason;
-    if (!ReadMediaFacts(input, facts, reason)) {
+    if (!ReadInputFacts(input, facts, reason)) {
         PrintError(UnreadableInputReason(input, reason));
         return kExitFailed;
     }
@@ -144,13 +146,12 @@ std::string SecondsText(int64_t us) {
 // The output must hold every stream that was converted, or the source's picture or sound is lost.
 bool CheckWrittenStreams(const ConvertRequest& request, const FfmpegPlan& plan,
                          std::string& reason) {
-    MediaFacts written;
-    if (!ReadMediaFacts(request.output, written, reason)) {
+    bool video = false;
+    bool audio = false;
+    if (!ReadWrittenStreams(request.output, video, audio, reason)) {
         reason = "the output cannot be read back: " + reason;
         return false;
     }
-    const bool video = written.MainVideo() != nullptr;
-    const bool audio = written.MainAudio() != nullptr;
     if (!video && !audio) {
         reason = "'" + request.output + "' holds no stream";
         return false;
@@ -282,7 +283,7 @@ int Convert(const CommandLine& command) {
         return kExitFailed;
     }
     MediaFacts facts;
-    if (!ReadMediaFacts(request.input, facts, reason)) {
+    if (!ReadInputFacts(request.input, facts, reason)) {
         PrintError(UnreadableInputReason(request.input, reason));
         return kExitFailed;
     }
