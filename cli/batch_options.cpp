@@ -1,8 +1,10 @@
 #include "cli/batch_options.h"
 
+#include <algorithm>
 #include <array>
 #include <map>
 #include <string_view>
+#include <thread>
 
 #include "cli/clock_value.h"
 #include "cli/device_limits.h"
@@ -293,6 +295,14 @@ bool TakeJobs(const RawOptions& raw, BatchRequest& request, std::string& strErro
 }
 
 } // namespace
+
+int EncodersAtOnce(int nJobs, int nFiles) {
+    int n = nJobs;
+    if (n == kJobsAuto) {
+        n = static_cast<int>(std::thread::hardware_concurrency());
+    }
+    return std::max(1, std::min(n, std::max(nFiles, 1)));
+}
 
 bool ParseBatchOptions(const std::vector<std::string>& args, BatchRequest& request,
                        std::string& strError) {

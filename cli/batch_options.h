@@ -47,6 +47,10 @@ struct BatchRequest {
     bool bResume = false;
 };
 
+// How many encoders run at once for nFiles files: --jobs, with auto as many as there are
+// processors; never more than there are files, never fewer than one.
+int EncodersAtOnce(int nJobs, int nFiles);
+
 // Parses the arguments (without the program name). Returns false with a one-line message when an
 // option is unknown, lacks its value, has a value outside the catalogue, or combines with another
 // one in a way the form cannot hold or the encoder would have to change (a --max below the

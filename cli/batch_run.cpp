@@ -91,7 +91,9 @@ int RunBatch(const BatchRequest& request, CProgressPrinter& printer,
     ConsoleSourceList list;
     CConsoleLoadHost loadHost(
         list, printer, {settings.m_strOutputFolder, profiles::FormatExtension(settings.m_nFormat)});
-    const int nLoadFailures = LoadSourcesThread(loadHost, toLoad);
+    // The files are probed as many at a time as they will be converted.
+    const int nLoadFailures = LoadSourcesThread(
+        loadHost, toLoad, EncodersAtOnce(request.nJobs, static_cast<int>(toLoad.size())));
     if (!ApplySegment(request, list, printer)) {
         return kExitRefused;
     }

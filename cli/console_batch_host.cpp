@@ -44,14 +44,6 @@ std::vector<double> PartLengths(ConsoleSourceList& list) {
     return lengths;
 }
 
-int JobsFor(int nJobs, int nRows) {
-    int n = nJobs;
-    if (n == kJobsAuto) {
-        n = static_cast<int>(std::thread::hardware_concurrency());
-    }
-    return std::max(1, std::min(n, std::max(nRows, 1)));
-}
-
 } // namespace
 
 CConsoleBatchHost::CConsoleBatchHost(ConsoleSourceList& list,
@@ -59,7 +51,7 @@ CConsoleBatchHost::CConsoleBatchHost(ConsoleSourceList& list,
                                      CProgressPrinter& printer, int nJobs, CBatchJournal* pJournal,
                                      std::vector<int> journalIndex)
     : m_list(list), m_settings(settings), m_printer(printer), m_pJournal(pJournal),
-      m_journalIndex(std::move(journalIndex)), m_state(JobsFor(nJobs, list.RowCount())),
+      m_journalIndex(std::move(journalIndex)), m_state(EncodersAtOnce(nJobs, list.RowCount())),
       m_timeLeft(PartLengths(list), static_cast<int>(m_state.m_slots.size())), m_start(Now()) {
     for (const auto& pSlot : m_state.m_slots) {
         auto pNotes = std::make_unique<CEncoderNotes>();
