@@ -76,8 +76,11 @@ run_lumicast_batch() {
   rm -rf "$work/out" "$work/cache"
   { time XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache" \
       "$BIN/lumicast-batch" --jobs "$1" --output "$work/out" "${BATCH_OPTIONS[@]}" "${clips[@]}" \
-      >/dev/null; } 2>&1 | tail -1
-  [ "$(ls "$work"/out/*.mp4 | wc -l)" -eq "$COUNT" ] || echo "lumicast-batch: missing outputs" >&2
+      >"$work/batch.log" 2>&1; } 2>&1 | tail -1
+  [ "$(ls "$work"/out/*.mp4 | wc -l)" -eq "$COUNT" ] || {
+    echo "lumicast-batch --jobs $1: missing outputs" >&2
+    grep -v '^File\|^Done' "$work/batch.log" >&2 || true
+  }
 }
 direct_all() {
   local f
