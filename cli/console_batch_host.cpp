@@ -1,5 +1,6 @@
 #include "cli/console_batch_host.h"
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <thread>
@@ -136,6 +137,8 @@ void CConsoleBatchHost::ShowProgress() {
         running.push_back(file);
         nPercentSum += file.nPercent;
     }
+    std::sort(running.begin(), running.end(),
+              [](const FileProgress& a, const FileProgress& b) { return a.nNumber < b.nNumber; });
     std::lock_guard<std::mutex> lock(m_mxPrint);
     const double now = Now();
     for (const FileProgress& file : running) {
