@@ -3,6 +3,7 @@
 #include "app/command_line_files.h"
 #include "app/fault_notice.h"
 #include "app/language_switch.h"
+#include "app/list_keeper.h"
 #include "app/main_frame.h"
 #include "app/media_check.h"
 #include "app/toolbar_icons.h"
@@ -47,6 +48,9 @@ std::unique_ptr<CMainFrame> StartApplication() {
     frame->repaint();
     // A settings file or log that does not work is named once, now that there is a status bar.
     ReportStartFaults(frame.get());
+    // The list is kept while the program runs; one left by a run that did not end normally comes
+    // back first.
+    new CListKeeper(frame.get());
     return frame;
 }
 

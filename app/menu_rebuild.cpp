@@ -63,8 +63,9 @@ lang::Menu RebuiltMenu(const lang::Menu& source, const std::vector<LanguageEntry
     }
     if (menu.items.size() > kHelpMenuIndex) {
         // Always in English, whatever the resource set.
-        RenameCommand(menu.items[kHelpMenuIndex].children, ids::kCmdAbout,
-                      std::string("&About ") + kAppName + " ...");
+        std::string strAbout = "&About ";
+        strAbout.append(kAppName).append(" ...");
+        RenameCommand(menu.items[kHelpMenuIndex].children, ids::kCmdAbout, strAbout);
     }
     return menu;
 }

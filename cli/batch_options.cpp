@@ -1,8 +1,10 @@
 #include "cli/batch_options.h"
 
+#include <algorithm>
 #include <array>
 #include <map>
 #include <string_view>
+#include <thread>
 
 #include "cli/clock_value.h"
 #include "cli/device_limits.h"
@@ -23,13 +25,12 @@ struct OptionInfo {
     bool bTakesValue;
 };
 
-constexpr std::array<OptionInfo, 20> kOptions = {{
-    {"format", true},   {"standard", true},      {"size", true},
-    {"device", true},   {"rate", true},          {"video-bitrate", true},
-    {"vbr", false},     {"max", true},           {"min", true},
-    {"channels", true}, {"audio-bitrate", true}, {"sample-rate", true},
-    {"start", true},    {"end", true},           {"output", true},
-    {"json", false},    {"list-devices", false}, {"help", false},
+constexpr std::array<OptionInfo, 22> kOptions = {{
+    {"format", true},   {"standard", true},      {"size", true},          {"device", true},
+    {"rate", true},     {"video-bitrate", true}, {"vbr", false},          {"max", true},
+    {"min", true},      {"channels", true},      {"audio-bitrate", true}, {"sample-rate", true},
+    {"start", true},    {"end", true},           {"output", true},        {"json", false},
+    {"jobs", true},     {"resume", false},       {"list-devices", false}, {"help", false},
     {"version", false}, {"target-size", true},
 }};
 
@@ -297,7 +298,34 @@ bool TakeTargetSize(const RawOptions& raw, BatchRequest& request, std::string& s
     return true;
 }
 
+bool TakeJobs(const RawOptions& raw, BatchRequest& request, std::string& strError) {
+    const auto found = raw.find("jobs");
+    if (found == raw.end()) {
+        return true;
+    }
+    if (found->second == "auto") {
+        request.nJobs = kJobsAuto;
+        return true;
+    }
+    const auto jobs = ParsePositive(found->second, kMaxJobs);
+    if (!jobs) {
+        return Refuse(strError, "--jobs " + Quoted(found->second) +
+                                    " is not a number of encoders; give 1 to " +
+                                    std::to_string(kMaxJobs) + " or auto");
+    }
+    request.nJobs = *jobs;
+    return true;
+}
+
 } // namespace
+
+int EncodersAtOnce(int nJobs, int nFiles) {
+    int n = nJobs;
+    if (n == kJobsAuto) {
+        n = static_cast<int>(std::thread::hardware_concurrency());
+    }
+    return std::max(1, std::min(n, std::max(nFiles, 1)));
+}
 
 bool ParseBatchOptions(const std::vector<std::string>& args, BatchRequest& request,
                        std::string& strError) {
@@ -332,7 +360,8 @@ bool ParseBatchOptions(const std::vector<std::string>& args, BatchRequest& reque
                       settings.m_nAudioBitRatePos, strError) ||
         !TakePosition(raw, "sample-rate", SampleRatePosition, SampleRateNames(),
                       settings.m_nSampleRatePos, strError) ||
-        !TakeSegment(raw, request, strError) || !TakeTargetSize(raw, request, strError)) {
+        !TakeSegment(raw, request, strError) || !TakeTargetSize(raw, request, strError) ||
+        !TakeJobs(raw, request, strError)) {
         return false;
     }
     if (const auto found = raw.find("output"); found != raw.end()) {
@@ -342,6 +371,7 @@ bool ParseBatchOptions(const std::vector<std::string>& args, BatchRequest& reque
         request.strOutputFolder = found->second;
     }
     request.bJson = raw.contains("json");
+    request.bResume = raw.contains("resume");
     if (request.files.empty()) {
         return Refuse(strError, "no files to convert (see --help)");
     }

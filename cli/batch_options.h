@@ -18,6 +18,13 @@ inline constexpr int kExitRefused = 2; // the command line was refused; nothing 
 
 enum class BatchAction { Convert, Help, Version, ListDevices };
 
+// --jobs auto: as many encoders at once as the machine has processors (at most one per file).
+inline constexpr int kJobsAuto = 0;
+// The most encoders --jobs takes.
+inline constexpr int kMaxJobs = 64;
+// Encoders at once without --jobs (see the README: measured on two cores).
+inline constexpr int kDefaultJobs = kJobsAuto;
+
 struct BatchRequest {
     BatchAction action = BatchAction::Convert;
     // The settings of the form as the options set them; every setting that no option names keeps
@@ -36,7 +43,15 @@ struct BatchRequest {
     bool bJson = false;
     // --target-size in bytes: the most each output may hold.
     std::optional<std::int64_t> targetBytes;
+    // --jobs: how many encoders run at once, or kJobsAuto.
+    int nJobs = kDefaultJobs;
+    // --resume: convert only what the journal of an earlier run of the same batch left unfinished.
+    bool bResume = false;
 };
+
+// How many encoders run at once for nFiles files: --jobs, with auto as many as there are
+// processors; never more than there are files, never fewer than one.
+int EncodersAtOnce(int nJobs, int nFiles);
 
 // Parses the arguments (without the program name). Returns false with a one-line message when an
 // option is unknown, lacks its value, has a value outside the catalogue, or combines with another

@@ -5,13 +5,17 @@
 #include <string>
 #include <vector>
 
+#include "cli/batch_resume.h"
 #include "cli/console_batch_host.h"
 #include "cli/console_sources.h"
 #include "cli/progress_printer.h"
+#include "engine/batch_journal.h"
 #include "engine/batch_rules.h"
+#include "platform/file_paths.h"
 #include "platform/signal_watch.h"
 #include "probe/load_sources.h"
 #include "profiles/catalogue.h"
+#include "profiles/encoder_options.h"
 #include "profiles/settings.h"
 #include "sources/source_record.h"
 
@@ -61,6 +65,7 @@ int RunBatch(const BatchRequest& request, CProgressPrinter& printer,
              platform::CSignalWatch& watch) {
     profiles::ConversionSettings settings = request.settings;
     settings.m_strOutputFolder = ResolveOutputFolder(request.strOutputFolder);
+    const std::string& strFolder = settings.m_strOutputFolder;
 
     std::vector<std::string> paths;
     paths.reserve(request.files.size());
@@ -68,12 +73,50 @@ int RunBatch(const BatchRequest& request, CProgressPrinter& printer,
         paths.push_back(AbsolutePath(file));
     }
 
+    // The journal lives beside the outputs; what an earlier run of this batch left is taken over.
+    CBatchJournal journal(strFolder, BatchIdentity(request, profiles::BuildEncoderOptions(settings),
+                                                   strFolder, paths));
+    std::vector<JournalEntry> entries = FreshEntries(request, paths);
+    TakeOverEarlierRun(journal, strFolder, request.bResume, entries, printer);
+
+    std::vector<std::string> toLoad;
+    std::vector<int> toLoadIndex; // the journal entry of each file to load
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        if (entries[i].state != JournalState::Done) {
+            toLoad.push_back(paths[i]);
+            toLoadIndex.push_back(static_cast<int>(i));
+        }
+    }
+
     ConsoleSourceList list;
     CConsoleLoadHost loadHost(
         list, printer, {settings.m_strOutputFolder, profiles::FormatExtension(settings.m_nFormat)});
-    const int nLoadFailures = LoadSourcesThread(loadHost, paths);
+    // The files are probed as many at a time as they will be converted.
+    const int nLoadFailures = LoadSourcesThread(
+        loadHost, toLoad, EncodersAtOnce(request.nJobs, static_cast<int>(toLoad.size())));
     if (!ApplySegment(request, list, printer)) {
         return kExitRefused;
+    }
+
+    // Each row's journal entry: the rows keep the order of the files, without those that failed.
+    std::vector<int> rowEntry;
+    std::size_t nNext = 0;
+    for (int nRow = 0; nRow < list.RowCount(); ++nRow) {
+        const std::string& strSource = list.RecordAtRow(nRow)->m_strPath;
+        while (nNext < toLoad.size() && toLoad[nNext] != strSource) {
+            entries[static_cast<std::size_t>(toLoadIndex[nNext])].state = JournalState::Error;
+            ++nNext;
+        }
+        rowEntry.push_back(nNext < toLoad.size() ? toLoadIndex[nNext++] : -1);
+    }
+    for (; nNext < toLoad.size(); ++nNext) {
+        entries[static_cast<std::size_t>(toLoadIndex[nNext])].state = JournalState::Error;
+    }
+    EnsureFolder(strFolder);
+    if (!journal.Begin(entries)) {
+        printer.Note("lumicast-batch: the journal cannot be written in " + strFolder +
+                         "; --resume will not find this batch",
+                     stderr);
     }
 
     // As the Convert command does: every source waits for its turn.
@@ -81,12 +124,11 @@ int RunBatch(const BatchRequest& request, CProgressPrinter& printer,
 
     int nSignal = watch.Caught();
     if (nSignal == 0 && list.RowCount() > 0) {
-        CConsoleBatchHost host(list, settings, printer);
+        CConsoleBatchHost host(list, settings, printer, request.nJobs, &journal, rowEntry);
         nSignal = host.Run(watch);
     } else {
         // Cancelled while the files were being probed: nothing is converted.
-        const BatchState notStarted;
-        MarkSkippedRows(notStarted, list, printer);
+        SkipWaitingRows(list, printer);
     }
     if (nSignal != 0) {
         return kExitSignalBase + nSignal;

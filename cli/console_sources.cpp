@@ -42,12 +42,13 @@ int CConsoleLoadHost::AddSource(std::unique_ptr<FileMediaFormat> pRecord, int nR
     return nIndex;
 }
 
-void CConsoleLoadHost::ShowFailures(const std::string& strMessage) {
-    m_printer.Note(ConsoleText(strMessage), stderr);
+void CConsoleLoadHost::ShowFailures(const std::string& /*strMessage*/) {
+    // Each file that failed has had its own line with its cause: the window's advice is not for
+    // the console.
 }
 
-void CConsoleLoadHost::SourceFailed(const std::string& /*strPath*/, const std::string& strCause) {
-    m_printer.Note("lumicast-batch: " + strCause, stderr);
+void CConsoleLoadHost::SourceFailed(const std::string& strPath, const std::string& strCause) {
+    m_printer.SourceUnreadable(strPath, strCause.empty() ? "the file cannot be read" : strCause);
 }
 
 void CConsoleLoadHost::Close() {

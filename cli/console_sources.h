@@ -25,7 +25,7 @@ struct ConsoleSourceList final : IBatchList {
 };
 
 // The loading pass's host on the console: the progress line goes to the printer (on a terminal),
-// the message naming the files that failed goes to standard error.
+// and each file that cannot be read ends at once with its status line and cause.
 class CConsoleLoadHost : public ILoadHost {
 public:
     CConsoleLoadHost(ConsoleSourceList& list, CProgressPrinter& printer, LoadTarget target)
@@ -37,7 +37,7 @@ public:
     LoadTarget OutputTarget() override { return m_target; }
     int AddSource(std::unique_ptr<FileMediaFormat> pRecord, int nRow) override;
     void ShowFailures(const std::string& strMessage) override;
-    // "lumicast-batch: <cause>" on standard error, one line per failed file.
+    // "Error <path>" and the cause (or its JSON object).
     void SourceFailed(const std::string& strPath, const std::string& strCause) override;
     void Close() override;
 

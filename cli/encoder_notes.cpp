@@ -22,20 +22,22 @@ CEncoderNotes::CEncoderNotes() {
     strTemplate += "/lumicast-batch-XXXXXX";
     m_nFd = mkstemp(strTemplate.data());
     if (m_nFd < 0) {
-        unsetenv(kestrelvx::kNotesVariable);
         return;
     }
     fcntl(m_nFd, F_SETFD, FD_CLOEXEC);
     m_strPath = strTemplate;
-    setenv(kestrelvx::kNotesVariable, m_strPath.c_str(), 1);
 }
 
 CEncoderNotes::~CEncoderNotes() {
     if (m_nFd >= 0) {
-        unsetenv(kestrelvx::kNotesVariable);
         close(m_nFd);
         unlink(m_strPath.c_str());
     }
+}
+
+std::string CEncoderNotes::EnvironmentEntry() const {
+    return m_strPath.empty() ? std::string()
+                             : std::string(kestrelvx::kNotesVariable) + "=" + m_strPath;
 }
 
 std::vector<std::string> CEncoderNotes::Take() {

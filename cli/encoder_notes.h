@@ -1,7 +1,7 @@
 #pragma once
 // The encoder's own lines for each file (why it failed, what it changed, an early end), which it
-// appends to a file named in its environment (kestrelvx/batch_channel.h). One object per run of
-// lumicast-batch; the file is removed when it ends.
+// appends to a file named in its environment (engine/encoder_channel.h). One object for each
+// encoder that runs at a time; the file is removed when the object goes.
 #include <string>
 #include <vector>
 
@@ -9,12 +9,14 @@ namespace cli {
 
 class CEncoderNotes {
 public:
-    // Creates the file and names it in this process's environment, so every encoder started
-    // from now on writes there. Without a usable temporary folder nothing is collected.
+    // Creates the file. Without a usable temporary folder nothing is collected.
     CEncoderNotes();
     ~CEncoderNotes();
     CEncoderNotes(const CEncoderNotes&) = delete;
     CEncoderNotes& operator=(const CEncoderNotes&) = delete;
+
+    // The "NAME=value" entry that names the file for an encoder ("" when there is no file).
+    std::string EnvironmentEntry() const;
 
     // The lines written since the last call ("error: ...", "note: ..."), and the file emptied.
     std::vector<std::string> Take();

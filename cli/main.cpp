@@ -7,7 +7,6 @@
 
 #include "cli/batch_options.h"
 #include "cli/batch_run.h"
-#include "cli/encoder_notes.h"
 #include "cli/help_text.h"
 #include "cli/progress_printer.h"
 #include "cli/target_size.h"
@@ -50,11 +49,11 @@ int main(int argc, char* argv[]) {
     } else {
         unsetenv(kestrelvx::kLimitsVariable);
     }
+    // Each encoder gets a notes file of its own; probes and other encoders write none.
+    unsetenv(kestrelvx::kNotesVariable);
     cli::PassTargetSize(request.targetBytes);
-    cli::CEncoderNotes notes;
     cli::CProgressPrinter printer(stdout, platform::IsTerminal(stdout));
     printer.SetJson(request.bJson);
     printer.SetTargetSize(request.targetBytes.value_or(0));
-    printer.SetEncoderNotes(&notes);
     return cli::RunBatch(request, printer, watch);
 }

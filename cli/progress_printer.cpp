@@ -3,10 +3,9 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "cli/encoder_notes.h"
 #include "cli/target_size.h"
-#include "engine/batch_rules.h"
 #include "sources/source_record.h"
+#include "support/utf8_cut.h"
 
 namespace cli {
 
@@ -15,117 +14,32 @@ namespace {
 // Width the redrawn line is kept within, so that it never wraps on a standard terminal.
 constexpr std::size_t kLineWidth = 79;
 
-// Cuts a UTF-8 text to at most `nMax` bytes without splitting a character.
-std::string CutUtf8(const std::string& text, std::size_t nMax) {
-    if (text.size() <= nMax) {
-        return text;
-    }
-    std::size_t end = nMax;
-    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) {
-        --end;
-    }
-    return text.substr(0, end);
-}
-
 std::string FileNameOf(const std::string& path) {
     const std::size_t slash = path.find_last_of('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-} // namespace
-
-std::string PrintableText(const std::string& text, bool bKeepLineFeeds) {
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(text[i]);
-        if (byte == '\n' && bKeepLineFeeds) {
-            out += '\n';
-        } else if (byte == '\t' || byte == '\n' || byte == '\r') {
-            out += ' ';
-        } else if (byte < 0x20 || byte == 0x7F) {
-            out += '?';
-        } else if (byte == 0xC2 && i + 1 < text.size() &&
-                   static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
-                   static_cast<unsigned char>(text[i + 1]) <= 0x9F) {
-            out += '?';
-            ++i;
-        } else {
-            out += static_cast<char>(byte);
-        }
-    }
-    return out;
-}
-
-std::string JsonString(const std::string& text) {
-    std::string out = "\"";
-    const auto byteAt = [&text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    for (std::size_t i = 0; i < text.size();) {
-        const unsigned char byte = byteAt(i);
-        // The length of a well-formed UTF-8 sequence starting here, 0 when there is none.
-        std::size_t length = 0;
-        if (byte < 0x80) {
-            length = 1;
-        } else if (byte >= 0xC2 && byte <= 0xF4) {
-            length = byte < 0xE0 ? 2 : byte < 0xF0 ? 3 : 4;
-            if (i + length > text.size()) {
-                length = 0;
-            }
-            for (std::size_t k = 1; k < length; ++k) {
-                if ((byteAt(i + k) & 0xC0) != 0x80) {
-                    length = 0;
-                }
-            }
-            // Overlong forms, surrogates and code points past U+10FFFF are no UTF-8.
-            if (length >= 3) {
-                const unsigned char second = byteAt(i + 1);
-                if ((byte == 0xE0 && second < 0xA0) || (byte == 0xED && second >= 0xA0) ||
-                    (byte == 0xF0 && second < 0x90) || (byte == 0xF4 && second >= 0x90)) {
-                    length = 0;
-                }
-            }
-        }
-        char escape[16];
-        if (length == 0) {
-            std::snprintf(escape, sizeof(escape), "\\udc%02x", byte);
-            out += escape;
-            ++i;
-        } else if (length > 1) {
-            out.append(text, i, length);
-            i += length;
-        } else {
-            if (byte == '"' || byte == '\\') {
-                out += '\\';
-                out += static_cast<char>(byte);
-            } else if (byte < 0x20 || byte == 0x7F) {
-                std::snprintf(escape, sizeof(escape), "\\u%04x", byte);
-                out += escape;
-            } else {
-                out += static_cast<char>(byte);
-            }
-            ++i;
-        }
-    }
-    return out + "\"";
-}
-
-std::string SizeText(std::int64_t nBytes) {
-    char text[32];
-    if (nBytes < 1024) {
-        std::snprintf(text, sizeof(text), "%lld B",
-                      static_cast<long long>(std::max<std::int64_t>(nBytes, 0)));
-    } else if (nBytes < 1024 * 1024) {
-        std::snprintf(text, sizeof(text), "%lld KB", static_cast<long long>(nBytes / 1024));
+// "File 3 of 20: 45%, overall 43%" with the percents padded to three places or not.
+std::string FileHead(int nNumber, int nCount, int nPercent, int nOverall, bool bPadded) {
+    char text[96];
+    if (bPadded) {
+        std::snprintf(text, sizeof(text), "File %d of %d: %3d%%, overall %3d%%", nNumber, nCount,
+                      nPercent, nOverall);
     } else {
-        std::snprintf(text, sizeof(text), "%.1f MB",
-                      static_cast<double>(nBytes) / (1024.0 * 1024.0));
+        std::snprintf(text, sizeof(text), "File %d of %d: %d%%, overall %d%%", nNumber, nCount,
+                      nPercent, nOverall);
     }
     return text;
 }
 
-int CProgressPrinter::Overall(int nPercent) const {
-    return OverallPercent(m_nNumber - 1, m_nCount, nPercent);
+// " 45%": a percent padded to three places.
+std::string PaddedPercent(int nPercent) {
+    char text[16];
+    std::snprintf(text, sizeof(text), "%3d%%", nPercent);
+    return text;
 }
+
+} // namespace
 
 void CProgressPrinter::Clear() {
     if (m_bLineShown) {
@@ -147,89 +61,127 @@ void CProgressPrinter::Redraw(const std::string& strLine) {
 
 void CProgressPrinter::BeginSource(int nNumber, int nCount, const std::string& strSource,
                                    const std::string& strTarget) {
-    m_nNumber = nNumber;
-    m_nCount = nCount;
-    m_nLastDecade = 0;
-    m_bRunning = true;
-    m_strSource = strSource;
-    m_strTarget = strTarget;
-    if (m_pNotes != nullptr) {
-        m_pNotes->Take(); // lines of an earlier run that was stopped belong to no file
-    }
-    if (m_bJson) {
-        return;
-    }
-    m_strName = PrintableText(FileNameOf(strTarget), false);
-    if (m_bTerminal) {
-        Update(0, 0);
-        return;
+    Running& running = m_running[nNumber];
+    running.nCount = nCount;
+    running.nLastDecade = 0;
+    running.strName = PrintableText(FileNameOf(strTarget), false);
+    if (m_bJson || m_bTerminal) {
+        return; // the terminal shows it with the next progress
     }
     std::fprintf(m_out, "File %d of %d: %s -> %s\n", nNumber, nCount,
                  PrintableText(strSource, false).c_str(), PrintableText(strTarget, false).c_str());
     std::fflush(m_out);
 }
 
-void CProgressPrinter::Update(int nPercent, std::int64_t nOutputBytes) {
-    if (!m_bRunning || m_bJson) {
+std::string CProgressPrinter::TerminalLine(const std::vector<FileProgress>& running, int nOverall,
+                                           const std::string& strTimeLeft) const {
+    const std::string strLeft = strTimeLeft.empty() ? "" : ", " + strTimeLeft;
+    std::vector<std::string> names;
+    std::string head;
+    if (running.size() == 1) {
+        const FileProgress& file = running.front();
+        const Running& state = m_running.at(file.nNumber);
+        head = FileHead(file.nNumber, state.nCount, std::clamp(file.nPercent, 0, 100), nOverall,
+                        true) +
+               ", " + SizeText(file.nBytes) + strLeft;
+        names.push_back(state.strName);
+    } else {
+        std::string numbers;
+        std::string percents;
+        int nCount = 0;
+        for (const FileProgress& file : running) {
+            const Running& state = m_running.at(file.nNumber);
+            nCount = state.nCount;
+            numbers += (numbers.empty() ? "" : ", ") + std::to_string(file.nNumber);
+            percents += " " + PaddedPercent(std::clamp(file.nPercent, 0, 100));
+            names.push_back(state.strName);
+        }
+        head = "Files " + numbers + " of " + std::to_string(nCount) + ":" + percents +
+               ", overall " + PaddedPercent(nOverall) + strLeft;
+    }
+    // The names share what is left of the width; a short name leaves its share to the others.
+    std::string line = head;
+    const std::size_t nUsed = line.size() + 3 + 2 * (names.size() - 1);
+    if (nUsed < kLineWidth) {
+        std::vector<std::size_t> order(names.size());
+        for (std::size_t i = 0; i < order.size(); ++i) {
+            order[i] = i;
+        }
+        std::sort(order.begin(), order.end(), [&names](std::size_t a, std::size_t b) {
+            return names[a].size() < names[b].size();
+        });
+        std::size_t nRoom = kLineWidth - nUsed;
+        std::vector<std::string> cut(names.size());
+        for (std::size_t k = 0; k < order.size(); ++k) {
+            const std::size_t i = order[k];
+            cut[i] = CutUtf8(names[i], nRoom / (order.size() - k));
+            nRoom -= cut[i].size();
+        }
+        line += " - ";
+        for (std::size_t i = 0; i < cut.size(); ++i) {
+            line += (i > 0 ? ", " : "") + cut[i];
+        }
+    }
+    return line;
+}
+
+void CProgressPrinter::Progress(const std::vector<FileProgress>& running, int nOverall,
+                                const std::string& strTimeLeft) {
+    std::vector<FileProgress> shown;
+    for (const FileProgress& file : running) {
+        if (m_running.count(file.nNumber) != 0) {
+            shown.push_back(file);
+        }
+    }
+    if (m_bJson || shown.empty()) {
         return;
     }
-    const int nPercentShown = std::clamp(nPercent, 0, 100);
-    char head[96];
-    std::snprintf(head, sizeof(head), "File %d of %d: %3d%%, overall %3d%%, %s", m_nNumber,
-                  m_nCount, nPercentShown, Overall(nPercentShown), SizeText(nOutputBytes).c_str());
     if (m_bTerminal) {
-        std::string line = head;
-        if (line.size() + 3 < kLineWidth) {
-            line += " - " + CutUtf8(m_strName, kLineWidth - line.size() - 3);
-        }
-        Redraw(line);
+        Redraw(TerminalLine(shown, nOverall, strTimeLeft));
         return;
     }
     // The end of a file shows in its status line, so the lines stop at 90 per cent.
-    const int nDecade = std::min(nPercentShown / 10, 9);
-    if (nDecade > m_nLastDecade) {
-        m_nLastDecade = nDecade;
-        std::snprintf(head, sizeof(head), "File %d of %d: %d%%, overall %d%%, %s", m_nNumber,
-                      m_nCount, nDecade * 10, Overall(nDecade * 10),
-                      SizeText(nOutputBytes).c_str());
-        std::fprintf(m_out, "%s\n", head);
-        std::fflush(m_out);
+    for (const FileProgress& file : shown) {
+        Running& state = m_running[file.nNumber];
+        const int nDecade = std::min(std::clamp(file.nPercent, 0, 100) / 10, 9);
+        if (nDecade > state.nLastDecade) {
+            state.nLastDecade = nDecade;
+            const std::string strLine =
+                FileHead(file.nNumber, state.nCount, nDecade * 10, nOverall, false) + ", " +
+                SizeText(file.nBytes) + (strTimeLeft.empty() ? "" : ", " + strTimeLeft);
+            std::fprintf(m_out, "%s\n", strLine.c_str());
+        }
     }
+    std::fflush(m_out);
 }
 
-void CProgressPrinter::EndSource(const std::string& strStatus, const std::string& strTarget,
-                                 const std::string& strCause) {
+void CProgressPrinter::EndSource(int nNumber, const FileOutcome& outcome) {
     Clear();
-    const bool bBegun = m_bRunning && strTarget == m_strTarget;
-    m_bRunning = false;
-    // The encoder's lines belong to the file that ran; one that never began has none.
-    const std::vector<std::string> notes =
-        bBegun && m_pNotes != nullptr ? m_pNotes->Take() : std::vector<std::string>{};
+    m_running.erase(nNumber);
     // The size a finished output reached under --target-size, -1 when there is none to tell.
-    std::error_code error;
     std::int64_t nReached = -1;
-    if (m_nTargetBytes > 0 && strStatus == StatusText(kStatusDone)) {
-        const auto nSize = std::filesystem::file_size(strTarget, error);
+    if (m_nTargetBytes > 0 && outcome.strStatus == StatusText(kStatusDone)) {
+        std::error_code error;
+        const auto nSize = std::filesystem::file_size(outcome.strTarget, error);
         nReached = error ? -1 : static_cast<std::int64_t>(nSize);
     }
     if (m_bJson) {
-        std::string line = "{\"status\": " + JsonString(strStatus);
-        if (bBegun) {
-            line += ", \"source\": " + JsonString(m_strSource);
+        std::string line = "{\"status\": " + JsonString(outcome.strStatus) +
+                           ", \"source\": " + JsonString(outcome.strSource) +
+                           ", \"output\": " + JsonString(outcome.strTarget);
+        line += TargetSizeFields(nReached);
+        if (!outcome.strCause.empty()) {
+            line += ", \"cause\": " + JsonString(outcome.strCause);
         }
-        line += ", \"output\": " + JsonString(strTarget);
-        if (m_nTargetBytes > 0) {
-            if (nReached >= 0) {
-                line += ", \"size\": " + std::to_string(nReached);
-            }
-            line += ", \"target_size\": " + std::to_string(m_nTargetBytes);
+        if (outcome.bEarlier) {
+            line += ", \"resumed\": true";
         }
-        if (!strCause.empty()) {
-            line += ", \"cause\": " + JsonString(strCause);
+        if (outcome.nTimeLeftSeconds >= 0) {
+            line += ", \"time_left_seconds\": " + std::to_string(outcome.nTimeLeftSeconds);
         }
         line += ", \"encoder\": [";
-        for (std::size_t i = 0; i < notes.size(); ++i) {
-            line += (i > 0 ? ", " : "") + JsonString(notes[i]);
+        for (std::size_t i = 0; i < outcome.notes.size(); ++i) {
+            line += (i > 0 ? ", " : "") + JsonString(outcome.notes[i]);
         }
         std::fprintf(m_out, "%s]}\n", line.c_str());
         std::fflush(m_out);
@@ -237,13 +189,44 @@ void CProgressPrinter::EndSource(const std::string& strStatus, const std::string
     }
     const std::string strReached =
         nReached >= 0 ? " (" + TargetSizeReport(nReached, m_nTargetBytes) + ")" : std::string();
-    std::fprintf(m_out, "%s %s%s\n", PrintableText(strStatus, false).c_str(),
-                 PrintableText(strTarget, false).c_str(), strReached.c_str());
-    if (!strCause.empty()) {
-        std::fprintf(m_out, "  %s\n", PrintableText(strCause, false).c_str());
+    std::fprintf(m_out, "%s %s%s\n", PrintableText(outcome.strStatus, false).c_str(),
+                 PrintableText(outcome.strTarget, false).c_str(), strReached.c_str());
+    if (!outcome.strCause.empty()) {
+        std::fprintf(m_out, "  %s\n", PrintableText(outcome.strCause, false).c_str());
     }
-    for (const std::string& note : notes) {
+    if (outcome.bEarlier) {
+        std::fputs("  converted by an earlier run of this batch\n", m_out);
+    }
+    for (const std::string& note : outcome.notes) {
         std::fprintf(m_out, "  Kestrelvx: %s\n", PrintableText(note, false).c_str());
+    }
+    std::fflush(m_out);
+}
+
+std::string CProgressPrinter::TargetSizeFields(std::int64_t nReached) const {
+    if (m_nTargetBytes <= 0) {
+        return {};
+    }
+    std::string fields;
+    if (nReached >= 0) {
+        fields += ", \"size\": " + std::to_string(nReached);
+    }
+    return fields + ", \"target_size\": " + std::to_string(m_nTargetBytes);
+}
+
+void CProgressPrinter::SourceUnreadable(const std::string& strSource, const std::string& strCause) {
+    Clear();
+    const std::string strStatus = StatusText(kStatusError);
+    if (m_bJson) {
+        std::fprintf(m_out,
+                     "{\"status\": %s, \"source\": %s, \"output\": null%s, \"cause\": %s, "
+                     "\"encoder\": []}\n",
+                     JsonString(strStatus).c_str(), JsonString(strSource).c_str(),
+                     TargetSizeFields(-1).c_str(), JsonString(strCause).c_str());
+    } else {
+        std::fprintf(m_out, "%s %s\n  %s\n", strStatus.c_str(),
+                     PrintableText(strSource, false).c_str(),
+                     PrintableText(strCause, false).c_str());
     }
     std::fflush(m_out);
 }

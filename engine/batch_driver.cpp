@@ -4,44 +4,13 @@
 #include <mutex>
 
 #include "engine/batch_host.h"
+#include "engine/convert_source.h"
 #include "engine/encoder_job.h"
-#include "engine/failure_cause.h"
 #include "lang/resource_ids.h"
 #include "lang/resource_strings.h"
-#include "platform/file_paths.h"
-#include "profiles/catalogue.h"
-#include "profiles/encoder_options.h"
 #include "sources/source_record.h"
 #include "support/log.h"
 #include "support/result_codes.h"
-
-namespace {
-
-// The part of the source to convert: end after start, both at or after 0.
-bool HasSegment(const FileMediaFormat& record) {
-    return record.m_nStart >= 0 && record.m_nEnd > record.m_nStart;
-}
-
-HResult ConvertOne(CEncoderJob& job, const FileMediaFormat& record, const std::string& strTarget,
-                   const std::string& strOptions, int nFormat, std::string& strCause) {
-    strCause.clear();
-    if (!HasSegment(record)) {
-        return kResultInvalidArg; // an empty segment runs no encoder
-    }
-    if (!profiles::FormatHasConversionPath(nFormat)) {
-        return kResultFail; // nothing can convert to this format
-    }
-    const int nResult = job.Run(record.m_strPath, strTarget, record.m_strTitle, strOptions,
-                                static_cast<std::int64_t>(record.m_nStart),
-                                static_cast<std::int64_t>(record.m_nEnd));
-    if (nResult < 0) {
-        strCause = job.m_strCause;
-        return kResultFail;
-    }
-    return kResultOk;
-}
-
-} // namespace
 
 std::string BuildFailureMessage(const std::string& strFailedList) {
     return LoadResString(ids::kStrUnknownFormat) + "\r\n" + strFailedList + "\r\n\r\n" +
@@ -56,25 +25,13 @@ int ConvertSourcesThread(IBatchHost* pHost) {
     BatchState& batch = host.Batch();
     CEncoderJob& job = *batch.m_pJob;
     const profiles::ConversionSettings& settings = host.Settings();
-    const int nFormat = settings.m_nFormat;
-    const std::string strExtension = profiles::FormatExtension(nFormat);
-
-    // Every output of the batch goes into the output folder, created before the first source.
-    std::string strFolder = settings.m_strOutputFolder;
-    if (!strFolder.empty() && strFolder.back() != '/') {
-        strFolder += '/';
-    }
 
     const int nCount = host.RowCount();
     batch.m_nCount = nCount;
-    std::string strOptions;
-    // Whether the folder was there when the batch began (made now or before): later it can only
-    // be gone, not "not created".
-    bool bFolderWasThere = false;
+    // Every output of the batch goes into the output folder, created before the first source.
+    SourceJobPlan plan;
     if (nCount > 0) {
-        EnsureFolder(strFolder);
-        bFolderWasThere = FolderExists(strFolder);
-        strOptions = profiles::BuildEncoderOptions(settings);
+        plan = PlanSourceJobs(settings);
     }
 
     std::string strFailed; // each entry a line feed and a path
@@ -95,10 +52,9 @@ int ConvertSourcesThread(IBatchHost* pHost) {
             std::lock_guard<std::mutex> lock(batch.m_mxUpdate);
             batch.m_strSource = strSource;
         }
-        record.MakeTargetName(strFolder, strExtension, kTargetSuffix);
+        record.MakeTargetName(plan.strFolder, plan.strExtension, kTargetSuffix);
         host.FillRow(i);
         const std::string strTarget = record.GetTargetPath();
-        WriteLogLine("Start convert %s to %s", strSource.c_str(), strTarget.c_str());
         const std::string strStep =
             LoadResString(ids::kStrConvertStep, i + 1, nCount, strSource, strTarget);
         {
@@ -110,21 +66,11 @@ int ConvertSourcesThread(IBatchHost* pHost) {
         job.m_nPercent = 0;
         job.m_nDuration = 0;
 
-        // An output folder that is gone or cannot be written refuses the file before the encoder
-        // runs: a folder removed during the batch is not made again (it may have been a removed
-        // drive's mount point), and the cause is named.
-        std::string strCause =
-            strFolder.empty() ? std::string() : OutputFolderCause(strFolder, bFolderWasThere);
-        HResult hrOutcome = kResultFail;
-        if (strCause.empty()) {
-            hrOutcome = ConvertOne(job, record, strTarget, strOptions, nFormat, strCause);
-        } else {
-            WriteLogLine("%s", strCause.c_str());
-        }
+        std::string strCause;
+        const HResult hrOutcome = ConvertSource(job, record, strTarget, plan, strCause);
         if (Failed(hrOutcome)) {
             bFailure = true;
             strFailed += "\n" + strSource;
-            WriteLogLine("Converting %s is failed.", strSource.c_str());
         }
         {
             std::lock_guard<std::mutex> lock(batch.m_mxUpdate);
@@ -132,14 +78,7 @@ int ConvertSourcesThread(IBatchHost* pHost) {
         }
         // After Cancel All the record keeps "Waiting": the dialog marks it.
         if (!batch.m_bCancelAll) {
-            if (Failed(hrOutcome)) {
-                record.m_nStatus = kStatusError;
-            } else if (batch.m_bSkip) {
-                record.m_nStatus = kStatusSkip;
-            } else {
-                record.m_nStatus = kStatusDone;
-                record.m_bConverted = 1;
-            }
+            SettleSourceStatus(record, hrOutcome, batch.m_bSkip);
             host.FillRow(i);
         }
     }

@@ -9,6 +9,7 @@
 #include "platform/file_paths.h"
 #include "support/log.h"
 
+#include <optional>
 #include <unistd.h>
 
 namespace {
@@ -39,6 +40,11 @@ int CEncoderJob::Run(const std::string& input, const std::string& output, const 
     // The output name is chosen free; if something stood there anyway it is never removed.
     const bool bOutputExisted = FileExists(output);
     ChildProc proc{};
+    std::optional<CEncoderEnvironment> environment;
+    if (!m_extraEnvironment.empty()) {
+        environment.emplace(m_extraEnvironment);
+        proc.ppszEnvironment = environment->Pointers();
+    }
     if (StartEncoder(szCommand, proc) != 0) {
         m_strCause = EncoderStartCause();
         WriteLogLine("%s", m_strCause.c_str());

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class CEncoderJob {
 public:
@@ -34,6 +35,9 @@ public:
 
     // The clock of the read loop, in milliseconds (platform::TickCount); a test may set its own.
     std::uint32_t (*m_pfnTick)() = platform::TickCount;
+    // "NAME=value" entries the encoder gets on top of this process's environment (a batch that
+    // runs encoders side by side gives each its own notes file this way). Set before Run.
+    std::vector<std::string> m_extraEnvironment;
 
     // Why the last run failed, as one sentence (engine/failure_cause.h), also written to the log;
     // "" after a run that did not fail or whose failure has no cause of its own to name. Written

@@ -41,3 +41,7 @@ void CEncoderReason::EndOfOutput() {
 const char* CEncoderReason::Text() const {
     return m_szReason;
 }
+
+const char* CEncoderReason::Cause() const {
+    return m_szReason[0] != '\0' ? m_szReason + kPrefixLength : m_szReason;
+}

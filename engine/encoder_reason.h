@@ -13,6 +13,8 @@ public:
     void EndOfOutput();
     // The last reason line seen (without its line end), or "" when there was none.
     const char* Text() const;
+    // The last reason line's text after "Kestrelvx: error: ", or "".
+    const char* Cause() const;
 
 private:
     void EndLine();

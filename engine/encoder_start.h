@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include "engine/encoder_command.h"
 #include "platform/child_proc.h"
@@ -20,3 +21,16 @@ bool CopyEncoderCommand(const std::string& strCommand, EncoderCommandBuffer& buf
 // one pipe (proc.nOutputFd), then gives it the idle class. Returns 0 when it runs; otherwise the
 // start failed and proc holds no process and nothing to read.
 int StartEncoder(const EncoderCommandBuffer& buffer, ChildProc& proc);
+
+// The environment of this process with the given "NAME=value" entries put in place of (or beside)
+// its own: the texts an encoder's ChildProc points at.
+class CEncoderEnvironment {
+public:
+    explicit CEncoderEnvironment(const std::vector<std::string>& overrides);
+    // Null-ended, for ChildProc::ppszEnvironment; valid while this object lives.
+    const char* const* Pointers() const { return m_pointers.data(); }
+
+private:
+    std::vector<std::string> m_entries;
+    std::vector<const char*> m_pointers;
+};

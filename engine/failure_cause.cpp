@@ -92,3 +92,16 @@ std::string EncoderSignalCause(int nExitCode) {
     }
     return {};
 }
+
+std::string ProbeReportCause(const std::string& strEncoderReason, const std::string& strReport) {
+    if (!strEncoderReason.empty()) {
+        return strEncoderReason;
+    }
+    if (strReport.find("Duration: N/A") != std::string::npos) {
+        return "the file does not tell how long it lasts";
+    }
+    if (strReport.find("Duration: ") != std::string::npos) {
+        return "the file lasts no time at all";
+    }
+    return "the encoder gave no report on the file";
+}

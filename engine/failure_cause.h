@@ -24,3 +24,8 @@ std::string EncoderSignalCause(int nExitCode);
 
 // The source file is gone. "" while it is there.
 std::string SourceGoneCause(const std::string& strPath);
+
+// Why a probe found no duration when nothing went wrong with the encoder's run: the encoder's own
+// reason (the text of its last "Kestrelvx: error: " line, "" when it gave none), else what its
+// report shows: a length of zero, an unknown length, or no report at all. Never "".
+std::string ProbeReportCause(const std::string& strEncoderReason, const std::string& strReport);

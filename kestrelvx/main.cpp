@@ -22,6 +22,7 @@ extern "C" {
 #include "kestrelvx/arguments.h"
 #include "kestrelvx/console.h"
 #include "kestrelvx/convert_request.h"
+#include "kestrelvx/facts_cache.h"
 #include "kestrelvx/ffmpeg_arguments.h"
 #include "kestrelvx/ffmpeg_locator.h"
 #include "kestrelvx/ffmpeg_runner.h"
@@ -30,6 +31,8 @@ extern "C" {
 #include "kestrelvx/probe_report.h"
 #include "kestrelvx/run_verdict.h"
 #include "kestrelvx/seek_point.h"
+#include "kestrelvx/unreadable_input.h"
+#include "kestrelvx/written_streams.h"
 
 namespace {
 
@@ -41,8 +44,8 @@ constexpr int kExitUsage = 2;
 int Probe(const std::string& input) {
     MediaFacts facts;
     std::string reason;
-    if (!ReadMediaFacts(input, facts, reason)) {
-        PrintError(reason);
+    if (!ReadInputFacts(input, facts, reason)) {
+        PrintError(UnreadableInputReason(input, reason));
         return kExitFailed;
     }
     WriteAll(STDERR_FILENO, FormatProbeReport(input, facts));
@@ -159,8 +162,8 @@ int Convert(const CommandLine& command) {
         return kExitFailed;
     }
     MediaFacts facts;
-    if (!ReadMediaFacts(request.input, facts, reason)) {
-        PrintError(reason);
+    if (!ReadInputFacts(request.input, facts, reason)) {
+        PrintError(UnreadableInputReason(request.input, reason));
         return kExitFailed;
     }
     if (!CheckSource(request, facts, reason)) {

@@ -12,6 +12,7 @@
 #include "engine/encoder_channel.h"
 #include "kestrelvx/console.h"
 #include "kestrelvx/media_facts.h"
+#include "kestrelvx/written_streams.h"
 
 namespace kestrelvx {
 namespace {
@@ -25,13 +26,12 @@ std::string SecondsText(int64_t us) {
 // The output must hold every stream that was converted, or the source's picture or sound is lost.
 bool CheckWrittenStreams(const ConvertRequest& request, const FfmpegPlan& plan,
                          std::string& reason) {
-    MediaFacts written;
-    if (!ReadMediaFacts(request.output, written, reason)) {
+    bool video = false;
+    bool audio = false;
+    if (!ReadWrittenStreams(request.output, video, audio, reason)) {
         reason = "the output cannot be read back: " + reason;
         return false;
     }
-    const bool video = written.MainVideo() != nullptr;
-    const bool audio = written.MainAudio() != nullptr;
     if (!video && !audio) {
         reason = "'" + request.output + "' holds no stream";
         return false;

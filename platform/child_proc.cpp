@@ -13,8 +13,8 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sched.h>
-#include <spawn.h>
 #include <string>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -147,6 +147,44 @@ bool SetGroupNice(pid_t group, int nice) {
     return setpriority(PRIO_PGRP, static_cast<id_t>(group), nice) == 0;
 }
 
+// In the child between fork and exec: only async-signal-safe calls. The child gets its own process
+// group, the default disposition of every signal and no blocked signal, the output pipe as its
+// standard output and standard error, no other descriptor of the parent, and it is killed when
+// the thread that started it ends, so a program killed outright leaves no child running.
+[[noreturn]] void ExecChild(pid_t parent, const char* program, char* const* argv,
+                            char* const* environment, int output, const char* folder, int status) {
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (getppid() != parent) {
+        _exit(127); // the parent is already gone
+    }
+    setpgid(0, 0);
+    struct sigaction standard {};
+    standard.sa_handler = SIG_DFL;
+    sigemptyset(&standard.sa_mask);
+    for (int signo = 1; signo < NSIG; ++signo) {
+        sigaction(signo, &standard, nullptr);
+    }
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
+    int error = 0;
+    if (output >= 0 && (dup2(output, STDOUT_FILENO) < 0 || dup2(output, STDERR_FILENO) < 0)) {
+        error = errno;
+    }
+    if (error == 0 && folder != nullptr && *folder != '\0' && chdir(folder) != 0) {
+        error = errno;
+    }
+    if (error == 0) {
+        close_range(3, static_cast<unsigned>(status) - 1, 0);
+        close_range(static_cast<unsigned>(status) + 1, ~0U, 0);
+        execve(program, argv, environment);
+        error = errno;
+    }
+    const ssize_t written = write(status, &error, sizeof error);
+    static_cast<void>(written);
+    _exit(127);
+}
+
 } // namespace
 
 ChildProc::~ChildProc() {
@@ -185,41 +223,47 @@ int ChildProcStart(ChildProc& proc) {
         }
     }
 
-    posix_spawn_file_actions_t actions;
-    posix_spawnattr_t attr;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawnattr_init(&attr);
-    bool ready = true;
-    if (redirect) {
-        ready = posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO) == 0 &&
-                posix_spawn_file_actions_adddup2(&actions, fds[1], STDERR_FILENO) == 0;
+    // Tells the parent why the program could not be executed; closed by a successful exec.
+    int status[2] = {-1, -1};
+    if (pipe2(status, O_CLOEXEC) != 0 || !LiftAboveStandard(status[0]) ||
+        !LiftAboveStandard(status[1])) {
+        CloseFd(status[0]);
+        CloseFd(status[1]);
+        CloseFd(fds[0]);
+        CloseFd(fds[1]);
+        return -1;
     }
-    // Nothing of the parent beyond the three standard descriptors reaches the child, whether or
-    // not it was opened close-on-exec.
-    ready = ready && posix_spawn_file_actions_addclosefrom_np(&actions, 3) == 0;
-    if (ready && proc.pszCurrentFolder != nullptr && *proc.pszCurrentFolder != '\0') {
-        ready = posix_spawn_file_actions_addchdir_np(&actions, proc.pszCurrentFolder) == 0;
+    char* const* environment =
+        proc.ppszEnvironment != nullptr ? const_cast<char* const*>(proc.ppszEnvironment) : environ;
+    const pid_t parent = getpid();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        ExecChild(parent, program.c_str(), argv.data(), environment, fds[1], proc.pszCurrentFolder,
+                  status[1]);
     }
-    sigset_t noSignals;
-    sigset_t allSignals;
-    sigemptyset(&noSignals);
-    sigfillset(&allSignals);
-    ready = ready && posix_spawnattr_setpgroup(&attr, 0) == 0 &&
-            posix_spawnattr_setsigmask(&attr, &noSignals) == 0 &&
-            posix_spawnattr_setsigdefault(&attr, &allSignals) == 0 &&
-            posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK |
-                                                POSIX_SPAWN_SETSIGDEF) == 0;
-
-    pid_t pid = 0;
-    const int spawned =
-        ready ? posix_spawn(&pid, program.c_str(), &actions, &attr, argv.data(), environ) : -1;
-    posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attr);
+    if (pid > 0) {
+        setpgid(pid, pid); // also done by the child: whichever comes first
+    }
     // The parent's copy of the write end goes at once, so that the pipe reports its end when the
     // child and everything that inherited the write end have ended.
     CloseFd(fds[1]);
-    if (spawned != 0 || pid <= 0) {
-        // A program that could not be executed has already been reaped by posix_spawn.
+    CloseFd(status[1]);
+    int nExecError = 0;
+    if (pid > 0) {
+        ssize_t n = 0;
+        do {
+            n = read(status[0], &nExecError, sizeof nExecError);
+        } while (n < 0 && errno == EINTR);
+        if (n <= 0) {
+            nExecError = 0; // the pipe closed on exec: the program runs
+        }
+    }
+    CloseFd(status[0]);
+    if (pid <= 0 || nExecError != 0) {
+        if (pid > 0) {
+            while (waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
+            }
+        }
         CloseFd(fds[0]);
         return -1;
     }

@@ -11,7 +11,9 @@
 // (platform/command_line.h) and its first token names the program, which is looked for by
 // platform::FindProgram (the program folder first, then PATH, never the current folder). The
 // child runs in a process group of its own, so that ending it also ends every process it started;
-// its standard input is the parent's; it inherits no other descriptor of the parent.
+// its standard input is the parent's; it inherits no other descriptor of the parent. It is killed
+// when the thread that started it ends (the parent's callers wait for their child first), so a
+// program that is killed outright or crashes leaves no child running.
 #include <cstdint>
 
 // Option: the child's standard output and standard error both go into one pipe (nOutputFd).
@@ -26,6 +28,9 @@ struct ChildProc {
 
     const char* pszCommandLine = nullptr;   // the whole command line; not owned
     const char* pszCurrentFolder = nullptr; // null: the child starts in the parent's folder
+    // The child's environment ("NAME=value" texts, ended by a null pointer); null: the parent's.
+    // Not owned.
+    const char* const* ppszEnvironment = nullptr;
     int nOutputFd = -1;  // the parent's (read) end of the output pipe; close-on-exec
     int nProcessFd = -1; // a process descriptor (pidfd) of the child when the system has them
     std::int32_t nProcessId = 0; // 0 when no process is held; also the child's process group

@@ -14,13 +14,13 @@
 
 namespace platform {
 
-CStoreFileLock::CStoreFileLock(const std::string& lockPath) {
+CStoreFileLock::CStoreFileLock(const std::string& lockPath, bool bWait) {
     const int fd = open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) {
         return;
     }
     int rc = 0;
-    while ((rc = flock(fd, LOCK_EX)) != 0 && errno == EINTR) {
+    while ((rc = flock(fd, bWait ? LOCK_EX : LOCK_EX | LOCK_NB)) != 0 && errno == EINTR) {
     }
     if (rc != 0) {
         close(fd);

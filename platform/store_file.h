@@ -10,7 +10,8 @@ namespace platform {
 // whether they are threads of one process or separate processes; a holder that dies releases it.
 class CStoreFileLock {
 public:
-    explicit CStoreFileLock(const std::string& lockPath);
+    // bWait false: takes the lock only when nobody holds it, without waiting (IsHeld tells).
+    explicit CStoreFileLock(const std::string& lockPath, bool bWait = true);
     ~CStoreFileLock();
     CStoreFileLock(const CStoreFileLock&) = delete;
     CStoreFileLock& operator=(const CStoreFileLock&) = delete;

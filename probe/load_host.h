@@ -34,7 +34,7 @@ public:
     // caption) and returns once the user has closed it.
     virtual void ShowFailures(const std::string& strMessage) = 0;
     // A file failed to probe, and why, as one sentence (already in the log). Called as it fails,
-    // before ShowFailures; only when the cause is known. The window does nothing more with it.
+    // before ShowFailures. The window does nothing more with it (its message keeps its own text).
     virtual void SourceFailed(const std::string& /*strPath*/, const std::string& /*strCause*/) {}
     // Asks the dialog to close; the last call of the pass.
     virtual void Close() = 0;

@@ -1,6 +1,9 @@
 #include "probe/load_sources.h"
 
+#include <condition_variable>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 #include "lang/resource_ids.h"
 #include "lang/resource_strings.h"
@@ -17,11 +20,90 @@ std::string LoadFailureMessage(const std::string& strFailures) {
     return strMessage;
 }
 
-int LoadSourcesThread(ILoadHost& host, const std::vector<std::string>& paths) {
+namespace {
+
+// A file probed, waiting for its turn in the pass.
+struct Probed {
+    std::unique_ptr<FileMediaFormat> pRecord;
+    HResult hr = kResultOk;
+    std::string strCause;
+    bool bReady = false;
+};
+
+// Probes the files on threads of its own, up to nAtOnce at a time, ahead of the pass that takes
+// them in order. With one at a time each file is probed when its turn comes, on the pass's thread.
+class CProbesAhead {
+public:
+    CProbesAhead(const std::vector<std::string>& paths, int nAtOnce)
+        : m_paths(paths), m_probed(paths.size()) {
+        for (int i = 0; nAtOnce > 1 && i < nAtOnce && i < static_cast<int>(paths.size()); ++i) {
+            m_threads.emplace_back([this] { Run(); });
+        }
+    }
+    ~CProbesAhead() {
+        {
+            std::lock_guard<std::mutex> lock(m_mx);
+            m_bStop = true;
+        }
+        for (std::thread& thread : m_threads) {
+            thread.join();
+        }
+    }
+    CProbesAhead(const CProbesAhead&) = delete;
+    CProbesAhead& operator=(const CProbesAhead&) = delete;
+
+    // File i, probed: waits for it when it is still being probed.
+    Probed Take(std::size_t i) {
+        if (m_threads.empty()) {
+            Probe(i);
+        }
+        std::unique_lock<std::mutex> lock(m_mx);
+        m_ready.wait(lock, [&] { return m_probed[i].bReady; });
+        return std::move(m_probed[i]);
+    }
+
+private:
+    void Probe(std::size_t i) {
+        Probed probed;
+        probed.pRecord = std::make_unique<FileMediaFormat>();
+        probed.hr = ProbeWithEncoder(*probed.pRecord, m_paths[i], &probed.strCause);
+        probed.bReady = true;
+        std::lock_guard<std::mutex> lock(m_mx);
+        m_probed[i] = std::move(probed);
+        m_ready.notify_all();
+    }
+
+    void Run() {
+        for (;;) {
+            std::size_t i = 0;
+            {
+                std::lock_guard<std::mutex> lock(m_mx);
+                if (m_bStop || m_nNext >= m_paths.size()) {
+                    return;
+                }
+                i = m_nNext++;
+            }
+            Probe(i);
+        }
+    }
+
+    const std::vector<std::string>& m_paths;
+    std::vector<Probed> m_probed;
+    std::vector<std::thread> m_threads;
+    std::mutex m_mx;
+    std::condition_variable m_ready;
+    std::size_t m_nNext = 0;
+    bool m_bStop = false;
+};
+
+} // namespace
+
+int LoadSourcesThread(ILoadHost& host, const std::vector<std::string>& paths, int nProbesAtOnce) {
     const int nCount = static_cast<int>(paths.size());
     WriteLogLine("------Start load source files(%d)...------", nCount);
     int nFailed = 0;
     std::string strFailures;
+    CProbesAhead probes(paths, nProbesAtOnce);
 
     for (int i = 1; i <= nCount; ++i) {
         const std::string& strPath = paths[static_cast<std::size_t>(i - 1)];
@@ -30,12 +112,9 @@ int LoadSourcesThread(ILoadHost& host, const std::vector<std::string>& paths) {
         WriteLogLine("load %d/%d:%s", i, nCount, strPath.c_str());
         host.SetProgress(100 * i / nCount);
 
-        auto pRecord = std::make_unique<FileMediaFormat>();
-        std::string strCause;
-        if (Failed(ProbeWithEncoder(*pRecord, strPath, &strCause))) {
-            if (!strCause.empty()) {
-                host.SourceFailed(strPath, strCause);
-            }
+        Probed probed = probes.Take(static_cast<std::size_t>(i - 1));
+        if (Failed(probed.hr)) {
+            host.SourceFailed(strPath, probed.strCause);
             strFailures += '\n';
             strFailures += strPath;
             ++nFailed;
@@ -44,8 +123,8 @@ int LoadSourcesThread(ILoadHost& host, const std::vector<std::string>& paths) {
         // The record is still the worker's own here, so its output name is chosen before the host
         // takes it over; nothing else looks at it in between.
         const LoadTarget target = host.OutputTarget();
-        pRecord->MakeTargetName(target.strFolder, target.strExtension, kTargetSuffix);
-        const int nIndex = host.AddSource(std::move(pRecord), nRow);
+        probed.pRecord->MakeTargetName(target.strFolder, target.strExtension, kTargetSuffix);
+        const int nIndex = host.AddSource(std::move(probed.pRecord), nRow);
         if (nIndex < 0) {
             strFailures += '\n';
             strFailures += strPath;

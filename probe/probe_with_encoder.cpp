@@ -1,6 +1,7 @@
 #include "probe/probe_with_encoder.h"
 
 #include "engine/encoder_command.h"
+#include "engine/encoder_reason.h"
 #include "engine/encoder_start.h"
 #include "engine/failure_cause.h"
 #include "platform/child_proc.h"
@@ -69,6 +70,14 @@ Drain ReadReport(const ChildProc& proc, char* buffer, std::size_t& fill, int sil
     return Drain::kFull;
 }
 
+// The text of the encoder's last "Kestrelvx: error: " line in the report, "" when there is none.
+std::string EncoderReasonText(const char* pReport, std::size_t nReport) {
+    CEncoderReason reason;
+    reason.Feed(pReport, nReport);
+    reason.EndOfOutput();
+    return reason.Cause();
+}
+
 } // namespace
 
 HResult RunEncoderProbe(FileMediaFormat& record, const std::string& path, int silenceTimeoutMs,
@@ -77,6 +86,7 @@ HResult RunEncoderProbe(FileMediaFormat& record, const std::string& path, int si
     std::size_t nFill = 0;
     bool bSilent = false;
     bool bStartFailed = false;
+    bool bTooLong = false;
     int nExitCode = 0; // the encoder's, when it ended by itself after its output
 
     const std::string command = FormatProbeCommand(path);
@@ -93,6 +103,8 @@ HResult RunEncoderProbe(FileMediaFormat& record, const std::string& path, int si
         } else {
             bStartFailed = true;
         }
+    } else {
+        bTooLong = true;
     }
     ChildProcTerminate(proc);
     ChildProcClose(proc);
@@ -107,16 +119,22 @@ HResult RunEncoderProbe(FileMediaFormat& record, const std::string& path, int si
         bSilent ? kResultFail : (record.m_nDuration > 0 ? kResultOk : kResultNoDuration);
     if (Failed(hr)) {
         std::string strCause = SourceGoneCause(path);
-        if (strCause.empty() && bStartFailed) {
+        if (strCause.empty() && bTooLong) {
+            strCause = "The path is too long for the encoder's command line: " + path;
+        } else if (strCause.empty() && bStartFailed) {
             strCause = EncoderStartCause();
         } else if (strCause.empty() && bSilent) {
             strCause = "The encoder printed nothing for " +
                        std::to_string(silenceTimeoutMs / 1000) + " s and was ended: " + path;
         } else if (strCause.empty()) {
-            // Only a signal is a cause here: a probe's report ends with a failure status anyway.
+            // A signal is a cause of the run; a probe's report ends with a failure status anyway.
             strCause = EncoderSignalCause(nExitCode);
         }
-        if (!strCause.empty()) {
+        if (strCause.empty()) {
+            // Nothing went wrong with the run: the file itself, as the encoder saw it.
+            strCause = ProbeReportCause(EncoderReasonText(szReport, nFill), szReport);
+            WriteLogLine("Cannot read %s: %s", path.c_str(), strCause.c_str());
+        } else {
             WriteLogLine("%s", strCause.c_str());
         }
         if (pCause != nullptr) {

@@ -12,8 +12,9 @@ PACKAGES=(
   clang libclang-rt-14-dev
   # the package: cpack's dependency search, the icon sizes, the validators of the test run
   dpkg-dev file librsvg2-bin desktop-file-utils appstream lintian
-  # tests (gettext: msgfmt checks the translations)
-  googletest libgtest-dev libgmock-dev xvfb xauth gettext
+  # tests (gettext: msgfmt checks the translations; parallel: the README's recipe for several
+  # computers)
+  googletest libgtest-dev libgmock-dev xvfb xauth gettext parallel
   # the widgets
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev libx11-dev fonts-dejavu-core xdg-utils
   # the Simplified Chinese interface needs a CJK font; Qt's own texts in the interface's language

@@ -1,9 +1,12 @@
 // Source record: names, output name choice and status texts.
 #include "sources/source_record.h"
 
+#include <cerrno>
+
 #include "lang/resource_ids.h"
 #include "lang/resource_strings.h"
 #include "platform/file_paths.h"
+#include "sources/target_name.h"
 
 int StatusTextId(std::int32_t nStatus) {
     switch (nStatus) {
@@ -38,33 +41,50 @@ std::string FileAudioFormat::GetTargetPath() const {
     return m_strTargetFolder + m_strTargetName + "." + m_strTargetExt;
 }
 
-void FileAudioFormat::MakeTargetName(const std::string& strFolder, const std::string& strExtension,
-                                     const std::string& strSuffix) {
-    constexpr int kLastTested = 999;
-
+void FileAudioFormat::ChooseTargetName(const std::string& strFolder,
+                                       const std::string& strExtension,
+                                       const std::string& strSuffix,
+                                       const std::function<bool(const std::string&)>& isFree) {
     std::string folder = strFolder;
     if (!folder.empty() && folder.back() != '/') {
         folder += '/';
     }
-    std::string base = m_strTitle;
-    if (!strSuffix.empty()) {
-        base += "-" + strSuffix;
-    }
+    const std::size_t nNameMax = MaxFileNameBytes(folder);
+    const auto candidate = [&](int n) {
+        return TargetBaseName(m_strTitle, strSuffix, n, strExtension, nNameMax);
+    };
 
-    std::string chosen = base;
-    if (FileExists(folder + base + "." + strExtension)) {
-        int n = 1;
-        for (; n <= kLastTested; ++n) {
-            const std::string candidate = base + "[" + std::to_string(n) + "]";
-            if (!FileExists(folder + candidate + "." + strExtension)) {
-                break;
-            }
-        }
-        // After 999 names in use the next one is taken untested.
-        chosen = base + "[" + std::to_string(n) + "]";
+    int n = 0;
+    while (n <= kLastTestedTargetName && !isFree(folder + candidate(n) + "." + strExtension)) {
+        ++n;
     }
+    // After 999 names in use the next one is taken untested.
 
     m_strTargetExt = strExtension;
     m_strTargetFolder = folder;
-    m_strTargetName = chosen;
+    m_strTargetName = candidate(n);
+}
+
+void FileAudioFormat::MakeTargetName(const std::string& strFolder, const std::string& strExtension,
+                                     const std::string& strSuffix) {
+    ChooseTargetName(strFolder, strExtension, strSuffix,
+                     [](const std::string& path) { return !FileExists(path); });
+}
+
+bool FileAudioFormat::ReserveTargetName(
+    const std::string& strFolder, const std::string& strExtension, const std::string& strSuffix,
+    const std::function<void(const std::string& strPath)>& beforeClaim) {
+    int nError = EEXIST;
+    ChooseTargetName(strFolder, strExtension, strSuffix, [&](const std::string& path) {
+        if (FileExists(path)) {
+            return false;
+        }
+        if (beforeClaim) {
+            beforeClaim(path);
+        }
+        nError = CreateNewFile(path);
+        // Any other failure (no folder, no permission) would fail every name alike.
+        return nError != EEXIST;
+    });
+    return nError == 0;
 }

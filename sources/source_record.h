@@ -1,6 +1,7 @@
 #pragma once
 // The source record: everything known about one file of the source list.
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "support/result_codes.h"
@@ -42,10 +43,22 @@ public:
 
     // Chooses a free output name in the folder: title[-suffix].extension, else
     // title[-suffix][n].extension for the first n in 1..999 that names nothing on disk (file or
-    // folder), else n = 1000 untested. Stores m_strTargetFolder (with a final "/" unless empty),
-    // m_strTargetName (without extension) and m_strTargetExt.
+    // folder), else n = 1000 untested. A title too long for the file system's name limit is
+    // shortened at a whole character (sources/target_name.h). Stores m_strTargetFolder (with a
+    // final "/" unless empty), m_strTargetName (without extension) and m_strTargetExt.
     void MakeTargetName(const std::string& strFolder, const std::string& strExtension,
                         const std::string& strSuffix);
+
+    // MakeTargetName for conversions that run side by side: the first free name is claimed by
+    // creating it as an empty file, so that two sources choosing at the same moment (or another
+    // program) never get the same name. beforeClaim, when given, is called with the path just
+    // before each attempt to create it (a journal notes the name there first). True when the
+    // chosen name was created here; the caller then owns the empty file (the encoder replaces
+    // it). False when the folder takes no new file (the name is chosen as MakeTargetName would)
+    // or all 1,000 names were taken.
+    bool ReserveTargetName(const std::string& strFolder, const std::string& strExtension,
+                           const std::string& strSuffix,
+                           const std::function<void(const std::string& strPath)>& beforeClaim = {});
 
     std::string m_strPath;  // full path of the source file
     std::string m_strExt;   // the source's extension, without the dot
@@ -64,6 +77,12 @@ public:
     std::int32_t m_nEnd = 0;       // end of the part to convert, seconds
     std::int32_t m_bConverted = 0; // 1 once converted successfully
     std::int32_t m_nStatus = kStatusReady;
+
+private:
+    // The candidate names in order; the first for which isFree(path) holds is taken.
+    void ChooseTargetName(const std::string& strFolder, const std::string& strExtension,
+                          const std::string& strSuffix,
+                          const std::function<bool(const std::string&)>& isFree);
 };
 
 // The record the system creates for every source; a copy copies every field of both classes.

@@ -1,11 +1,11 @@
 // Converts the given clips in one batch through the batch driver on its worker thread, with the
-// real encoder, and prints the wall time in seconds.
+// real encoder, and prints the wall time in seconds. The clips are probed first, untimed, as the
+// window does when they are added.
 //   bench_convert_batch OUTPUT_FOLDER OPTIONS SECONDS CLIP...
 // The encoder is found beside this program (the build's bin folder), then on PATH.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <thread>
@@ -14,6 +14,7 @@
 #include "engine/batch_driver.h"
 #include "engine/batch_host.h"
 #include "engine/encoder_job.h"
+#include "probe/probe_with_encoder.h"
 #include "profiles/catalogue.h"
 #include "profiles/encoder_options.h"
 #include "sources/source_record.h"
@@ -89,14 +90,15 @@ int main(int argc, char** argv) {
 
     CEncoderJob job;
     DirectHost host(job, settings);
+    // As in the window, the files are added (probed) before the batch: that is not timed.
     for (int i = 4; i < argc; ++i) {
         auto pRecord = std::make_unique<FileMediaFormat>();
-        const std::filesystem::path path(argv[i]);
-        pRecord->m_strPath = argv[i];
-        pRecord->m_strTitle = path.stem().string();
+        if (Failed(ProbeWithEncoder(*pRecord, argv[i]))) {
+            std::fprintf(stderr, "%s cannot be probed\n", argv[i]);
+            return 1;
+        }
         pRecord->m_nStart = 0;
         pRecord->m_nEnd = nSeconds;
-        pRecord->m_nDuration = nSeconds;
         host.m_records.push_back(std::move(pRecord));
     }
 

@@ -1,41 +1,54 @@
 #!/usr/bin/env bash
-# A whole batch against direct ffmpeg runs, and the main thread's timer while a batch runs.
+# Whole batches against direct ffmpeg runs, the main thread's timer while a batch runs, and the
+# time left against the time really left.
 #
-# 1. Converts twenty generated 5 s clips with the iPod settings
-#      (" -vcodec xvid -s 320x240 -r 29.970 -b 768 -ac 2 -ab 128 -ar 44100")
-#    in one batch through the batch driver (ConvertSourcesThread -> CEncoderJob -> Kestrelvx ->
-#    ffmpeg), and by twenty direct runs of the very ffmpeg commands Kestrelvx ran, at the same
-#    (idle) priority class. Prints both wall times and their ratio (goal: at most 1.10), and the
-#    ratio of the processor time both took. Rounds alternate which goes first; medians are
-#    compared. On a busy machine the idle class makes the wall times mostly tell how busy it is;
-#    the processor times stay comparable.
+# 1. Twenty generated 5 s clips with the iPod settings
+#      (" -vcodec xvid -s 320x240 -r 29.970 -b 768 -ac 2 -ab 128 -ar 44100"),
+#    converted in each round
+#    - by the window's batch driver, one file at a time (ConvertSourcesThread -> CEncoderJob ->
+#      Kestrelvx -> ffmpeg; the clips were added, that is probed, before, as in the window),
+#    - by lumicast-batch with --jobs 1, --jobs 2 and --jobs auto (its probes included, each run
+#      with an empty cache of the encoder, as a first run),
+#    - and by twenty direct runs, one after another, of the very ffmpeg commands Kestrelvx ran, at
+#      the same (idle) priority class.
+#    Prints every run's wall and processor time with the load average before it, then the medians
+#    and the ratios: the window's batch against the direct runs (goal: at most 1.03), and
+#    lumicast-batch --jobs 2 and auto against the same direct runs (goal: at most 0.75 on two
+#    cores). The order of the runs turns round from one round to the next. On a busy machine the
+#    idle class makes the wall times mostly tell how busy it is: run it when `uptime` is low.
 # 2. Runs a batch of the clips inside the conversion dialog and prints how late a 100 ms timer on
 #    the main thread fires meanwhile (goal: 99th percentile under 50 ms late), and the same for
 #    ten seconds without a batch first, as the reference of how busy the machine is.
+# 3. Converts clips of 10, 60 and 20 s to H.264 at 640x360 (one at a time, then two at a time) and
+#    prints how far the time left was from the time really left once it was shown (goal: within
+#    25 %).
 #
 #   bench/convert/run.sh [BUILD_DIR] [ROUNDS]      (defaults: build, 1)
 # No ratio is printed when a direct ffmpeg run fails, an output is missing, or the direct runs
-# take less than they plausibly can.
+# take less than they plausibly can; a batch that fails or loses an output stops the benchmark.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 source bench/common.sh
 BUILD=${1:-build}
 ROUNDS=${2:-1}
 BIN=$(cd "$BUILD/bin" && pwd)
-for program in bench_convert_batch bench_convert_timer Kestrelvx; do
+for program in bench_convert_batch bench_convert_timer bench_time_left lumicast-batch Kestrelvx; do
   [ -x "$BIN/$program" ] || {
-    echo "build the targets bench_convert_batch, bench_convert_timer and Kestrelvx in $BUILD first" >&2
+    echo "build the targets bench_convert_batch, bench_convert_timer, bench_time_left," \
+      "lumicast-batch and Kestrelvx in $BUILD first" >&2
     exit 2
   }
 done
 FFMPEG=$(command -v ffmpeg)
 OPTIONS=" -vcodec xvid -s 320x240 -r 29.970 -b 768 -ac 2 -ab 128 -ar 44100"
+BATCH_OPTIONS=(--size 320x240 --rate 29.97 --video-bitrate 768 --channels 2 --audio-bitrate 128
+  --sample-rate 44100)
 COUNT=20
 SECONDS_PER_CLIP=5
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-mkdir "$work/clips" "$work/args" "$work/wrap"
+mkdir "$work/clips" "$work/args" "$work/wrap" "$work/config"
 clips=()
 for i in $(seq -w 1 "$COUNT"); do
   clip="$work/clips/clip$i.mp4"
@@ -62,9 +75,24 @@ timed() {
   { time "$@" >/dev/null 2>&1; } 2>"$work/timed" || status=$?
   echo "$(tail -1 "$work/timed") $status"
 }
-run_batch() {
+load() { cut -d' ' -f1 /proc/loadavg; }
+outputs_complete() { [ "$(find "$work/out" -name '*.mp4' -size +0 | wc -l)" -eq "$COUNT" ]; }
+window_batch() {
+  "$BIN/bench_convert_batch" "$work/out/" "$OPTIONS" "$SECONDS_PER_CLIP" "${clips[@]}" &&
+    outputs_complete
+}
+run_window() {
   rm -rf "$work/out"
-  timed "$BIN/bench_convert_batch" "$work/out/" "$OPTIONS" "$SECONDS_PER_CLIP" "${clips[@]}"
+  timed window_batch
+}
+lumicast_batch() { # jobs
+  XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache" "$BIN/lumicast-batch" --jobs "$1" \
+    --output "$work/out" "${BATCH_OPTIONS[@]}" "${clips[@]}" >"$work/batch.log" 2>&1 &&
+    outputs_complete
+}
+run_lumicast_batch() { # jobs
+  rm -rf "$work/out" "$work/cache"
+  timed lumicast_batch "$1"
 }
 # Every noted command once; fails on the first that fails, and when an output is missing.
 direct_all() {
@@ -74,7 +102,7 @@ direct_all() {
     # Kestrelvx reads the progress on descriptor 3; here it goes nowhere.
     chrt --idle 0 "$FFMPEG" "${args[@]}" </dev/null 3>/dev/null || return
   done
-  [ "$(find "$work/out" -name '*.mp4' -size +0 | wc -l)" -eq "$COUNT" ]
+  outputs_complete
 }
 run_direct() {
   rm -rf "$work/out"
@@ -90,33 +118,70 @@ PATH="$work/wrap:$PATH" "$BIN/bench_convert_batch" "$work/out/" "$OPTIONS" "$SEC
 runs=$(ls "$work"/args/run.* | wc -l)
 [ "$runs" -eq "$COUNT" ] || { echo "expected $COUNT ffmpeg runs, noted $runs" >&2; exit 1; }
 
-batch_wall=(); batch_cpu=(); direct_wall=(); direct_cpu=()
+kinds=(window jobs1 jobs2 auto direct)
+declare -A wall cpu
+for kind in "${kinds[@]}"; do wall[$kind]=""; cpu[$kind]=""; done
 for round in $(seq "$ROUNDS"); do
-  if [ $((round % 2)) -eq 1 ]; then
-    read -r bw bu bs bstatus < <(run_batch)
-    read -r dw du ds dstatus < <(run_direct)
-  else
-    read -r dw du ds dstatus < <(run_direct)
-    read -r bw bu bs bstatus < <(run_batch)
-  fi
-  [ "$bstatus" -eq 0 ] || { echo "the batch failed with status $bstatus" >&2; exit 1; }
-  reference_ok "$dstatus" "$COUNT direct ffmpeg runs, each with its output"
-  batch_wall+=("$bw"); batch_cpu+=("$(awk -v u="$bu" -v s="$bs" 'BEGIN {print u + s}')")
-  direct_wall+=("$dw"); direct_cpu+=("$(awk -v u="$du" -v s="$ds" 'BEGIN {print u + s}')")
-  printf 'round %d: batch %6.2f s (cpu %6.2f s), %d direct ffmpeg runs %6.2f s (cpu %6.2f s)\n' \
-    "$round" "$bw" "${batch_cpu[-1]}" "$COUNT" "$dw" "${direct_cpu[-1]}"
+  # Each round starts one further along the list, so no kind always runs first.
+  order=("${kinds[@]:$(((round - 1) % 5))}" "${kinds[@]:0:$(((round - 1) % 5))}")
+  line="round $round:"
+  for kind in "${order[@]}"; do
+    before=$(load)
+    case $kind in
+      window) read -r w u s status < <(run_window) ;;
+      jobs1) read -r w u s status < <(run_lumicast_batch 1) ;;
+      jobs2) read -r w u s status < <(run_lumicast_batch 2) ;;
+      auto) read -r w u s status < <(run_lumicast_batch auto) ;;
+      direct) read -r w u s status < <(run_direct) ;;
+    esac
+    if [ "$kind" = direct ]; then
+      reference_ok "$status" "$COUNT direct ffmpeg runs, each with its output"
+    elif [ "$status" -ne 0 ]; then
+      echo "$kind: the batch failed with status $status or lost an output" >&2
+      [ "$kind" = window ] || grep -v '^File\|^Done' "$work/batch.log" >&2 || true
+      exit 1
+    fi
+    c=$(awk -v u="$u" -v s="$s" 'BEGIN {print u + s}')
+    wall[$kind]+="$w "
+    cpu[$kind]+="$c "
+    line+=$(printf ' %s %.2f s (cpu %.2f s, load %s);' "$kind" "$w" "$c" "$before")
+  done
+  echo "$line"
 done
 
 mapfile -d '' args < "$(ls "$work"/args/run.* | head -1)"
 echo "first ffmpeg command: ${args[*]}"
-bw=$(median "${batch_wall[@]}"); dw=$(median "${direct_wall[@]}")
-bc=$(median "${batch_cpu[@]}"); dc=$(median "${direct_cpu[@]}")
-printf 'medians of %d rounds: batch %.2f s, direct %.2f s; cpu %.2f s vs %.2f s\n' \
-  "$ROUNDS" "$bw" "$dw" "$bc" "$dc"
+dw=$(median ${wall[direct]}); dc=$(median ${cpu[direct]})
+printf 'medians of %d rounds: %d direct ffmpeg runs %.2f s (cpu %.2f s)\n' "$ROUNDS" "$COUNT" "$dw" "$dc"
 # Encoding twenty clips of five seconds takes half a second at the least.
-ratio "cpu time ratio" "$bc" "$dc" 0.5 "$COUNT direct ffmpeg runs" "none"
-ratio "wall time ratio" "$bw" "$dw" 0.5 "$COUNT direct ffmpeg runs" "<= 1.10"
+plausible "$dw" 0.5 "$COUNT direct ffmpeg runs"
+plausible "$dc" 0.5 "$COUNT direct ffmpeg runs (cpu)"
+for kind in window jobs1 jobs2 auto; do
+  kw=$(median ${wall[$kind]}); kc=$(median ${cpu[$kind]})
+  case $kind in
+    window) label="window's batch (one at a time)"; goal="goal <= 1.03" ;;
+    jobs1) label="lumicast-batch --jobs 1"; goal="for reference" ;;
+    jobs2) label="lumicast-batch --jobs 2"; goal="goal <= 0.75" ;;
+    auto) label="lumicast-batch --jobs auto ($(nproc) cores)"; goal="goal <= 0.75" ;;
+  esac
+  awk -v l="$label" -v w="$kw" -v c="$kc" -v dw="$dw" -v dc="$dc" -v g="$goal" \
+    'BEGIN {printf "%s: %.2f s, wall time ratio %.3f (%s), cpu time ratio %.3f\n", l, w, w / dw, g, c / dc}'
+done
 
 rm -rf "$work/out"
 QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen} \
   "$BIN/bench_convert_timer" "$work/out/" "$SECONDS_PER_CLIP" "${clips[@]}"
+
+# The time left on files of 10, 60 and 20 s.
+long=()
+for seconds in 10 60 20; do
+  clip="$work/clips/long$seconds.mp4"
+  "$FFMPEG" -nostdin -v error -y -f lavfi -i "testsrc2=size=640x480:rate=25:duration=$seconds" \
+    -f lavfi -i "sine=frequency=440:sample_rate=44100:duration=$seconds" \
+    -c:v libx264 -preset veryfast -pix_fmt yuv420p -c:a aac -ac 2 -shortest "$clip"
+  long+=("$clip")
+done
+for jobs in 1 2; do
+  rm -rf "$work/out"
+  "$BIN/bench_time_left" "$work/out/" "$jobs" mov 640 360 "${long[@]}"
+done

@@ -5,17 +5,23 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <mutex>
+#include <optional>
 #include <system_error>
 #include <utility>
+#include <vector>
 
 #include "controls/path_label.h"
 #include "controls/percent_bar.h"
 #include "engine/batch_driver.h"
 #include "engine/batch_rules.h"
 #include "engine/encoder_job.h"
+#include "engine/time_left.h"
 #include "lang/resource_ids.h"
 #include "lang/resource_strings.h"
 #include "sources/source_record.h"
@@ -27,6 +33,18 @@ namespace {
 
 constexpr int kTickMs = 100;
 constexpr const char* kCaption = "Convert Video to iPod Video formats";
+
+// Where the time left stands, in dialog units: the right end of the "Overall Progress:" line
+// (that label ends at 82, the overall bar begins at 50 below it), clear of every template control.
+constexpr int kTimeLeftX = 167;
+constexpr int kTimeLeftY = 39;
+constexpr int kTimeLeftWidth = 149;
+constexpr int kTimeLeftHeight = 8;
+
+double SecondsNow() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
 
 QString FromUtf8(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -64,6 +82,11 @@ CConvertDlg::CConvertDlg(QWidget* pOwner, std::unique_ptr<IBatchList> pList, CEn
     m_pSizeLabel = ControlOrStandIn<QLabel>(built, ids::kCtlSizeText, this);
     m_pSkipButton = ControlOrStandIn<QPushButton>(built, ids::kCtlSkipCurrent, this);
     m_pCancelAllButton = ControlOrStandIn<QPushButton>(built, ids::kCtlCancelAll, this);
+    m_pTimeLeftLabel = new QLabel(this);
+    m_pTimeLeftLabel->setFont(built.font);
+    m_pTimeLeftLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_pTimeLeftLabel->setGeometry(
+        DialogUnitsToPixels(built.units, kTimeLeftX, kTimeLeftY, kTimeLeftWidth, kTimeLeftHeight));
     // Neither button is the default: Enter is the close box's question, never a button.
     for (QPushButton* button : {m_pSkipButton, m_pCancelAllButton}) {
         button->setAutoDefault(false);
@@ -109,6 +132,12 @@ void CConvertDlg::Initialise() {
     // The job still holds what its previous run left (100 after a completed one): the first ticks
     // of this batch must not show it.
     m_job.m_nPercent = 0;
+    std::vector<double> lengths;
+    for (int nRow = 0; nRow < m_pList->RowCount(); ++nRow) {
+        const FileMediaFormat* pRecord = m_pList->RecordAtRow(nRow);
+        lengths.push_back(pRecord != nullptr ? pRecord->m_nEnd - pRecord->m_nStart : 0);
+    }
+    m_pTimeLeft = std::make_unique<CTimeLeft>(std::move(lengths), 1);
     m_batch.m_evDone.Reset();
     StartWorker([this] { ConvertSourcesThread(this); });
 }
@@ -130,12 +159,35 @@ void CConvertDlg::Tick() {
             m_strSize = QString::number(nBytes / 1024U) + QLatin1Char('K');
         }
     }
+    ShowTimeLeft(nPercent);
+
     const QString strStep = FromUtf8(m_batch.m_strStep);
     if (m_pStepLabel->FullText() != strStep) {
         m_pStepLabel->SetFullText(strStep);
     }
     if (m_pSizeLabel->text() != m_strSize) {
         m_pSizeLabel->setText(m_strSize);
+    }
+}
+
+void CConvertDlg::ShowTimeLeft(int nPercent) {
+    const int nCurrent = m_batch.m_nCurrent;
+    if (m_pTimeLeft == nullptr || nCurrent < 0 || m_bEnding) {
+        return;
+    }
+    const double now = SecondsNow();
+    // The rows before the current one have ended (done, skipped or failed).
+    for (int nRow = std::max(m_nTimedRow, 0); nRow < nCurrent; ++nRow) {
+        m_pTimeLeft->Ended(nRow, now);
+    }
+    m_nTimedRow = nCurrent;
+    // The job's percent belongs to the current row once its run has begun (it is cleared first).
+    m_pTimeLeft->Progress(nCurrent, nPercent < 100 ? nPercent / 100.0 : 0.0, now);
+    const std::optional<double> remaining = m_pTimeLeft->Remaining(now);
+    const QString strText =
+        remaining ? QString::fromStdString(TimeLeftText(*remaining)) : QString();
+    if (m_pTimeLeftLabel->text() != strText) {
+        m_pTimeLeftLabel->setText(strText);
     }
 }
 

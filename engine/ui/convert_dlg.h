@@ -15,6 +15,7 @@
 
 class CEncoderJob;
 class CPathLabel;
+class CTimeLeft;
 class CPercentBar;
 class QLabel;
 class QPushButton;
@@ -52,6 +53,9 @@ public:
     CPercentBar* CurrentBar() const { return m_pCurrentBar; }
     CPathLabel* StepLabel() const { return m_pStepLabel; }
     QLabel* SizeLabel() const { return m_pSizeLabel; }
+    // The batch's time left ("about 3 minutes left"), once it can be trusted: a label of its own
+    // at the right end of the "Overall Progress:" line, where the template has no control.
+    QLabel* TimeLeftLabel() const { return m_pTimeLeftLabel; }
     QPushButton* SkipButton() const { return m_pSkipButton; }
     QPushButton* CancelAllButton() const { return m_pCancelAllButton; }
 
@@ -72,6 +76,8 @@ protected:
 
 private:
     void Initialise();
+    // Feeds the current row's progress to the estimate and shows the time left (main thread).
+    void ShowTimeLeft(int nPercent);
 
     std::unique_ptr<IBatchList> m_pList;
     CEncoderJob& m_job;
@@ -82,10 +88,13 @@ private:
     CPercentBar* m_pCurrentBar = nullptr;
     CPathLabel* m_pStepLabel = nullptr;
     QLabel* m_pSizeLabel = nullptr;
+    QLabel* m_pTimeLeftLabel = nullptr;
     QPushButton* m_pSkipButton = nullptr;
     QPushButton* m_pCancelAllButton = nullptr;
 
-    QString m_strSize; // the size text; main thread only
+    QString m_strSize;                      // the size text; main thread only
+    std::unique_ptr<CTimeLeft> m_pTimeLeft; // the batch's time left, fed by Tick (main thread)
+    int m_nTimedRow = -1;                   // the row the estimate last saw running
     bool m_bStarted = false;
     bool m_bEnding = false; // Finish has begun
 };

@@ -32,7 +32,8 @@ protected:
     clitest::CliRun Run(int nRun, int nSignal) {
         clitest::CliCall call;
         call.program = m_strProgram;
-        call.args = {"--output", m_dir.File("out")};
+        // One file at a time: the test steps through the files in their order.
+        call.args = {"--jobs", "1", "--output", m_dir.File("out")};
         call.args.insert(call.args.end(), m_files.begin(), m_files.end());
         call.env = {{"XDG_CONFIG_HOME", m_dir.File("config")}};
         call.signalWhenFile = Runs();

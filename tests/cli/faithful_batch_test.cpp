@@ -124,7 +124,7 @@ TEST_F(FaithfulBatchTest, JsonLinesKeepEveryByteOfAName) {
     const std::string odd = m_dir.File("two\nlines \"q\" \xff.mp4");
     ASSERT_TRUE(testkit::MakeClip(odd, 1.0, 160, 120, true));
 
-    const clitest::CliRun run = Run({"--json", "--output", m_strOut, odd, words});
+    const clitest::CliRun run = Run({"--json", "--jobs", "1", "--output", m_strOut, odd, words});
     EXPECT_EQ(run.exitCode, 1) << run.out << run.err;
     const std::string oddTarget = m_strOut + "/two\\u000alines \\\"q\\\" \\udcff-cvt.mp4";
     const std::string oddSource = m_dir.Path() + "/two\\u000alines \\\"q\\\" \\udcff.mp4";

@@ -92,6 +92,8 @@ TEST(LogCompare, SameCommandLinesAsTheWindowsBatchDriver) {
         "2",        "--audio-bitrate", "64",       "--sample-rate", "48000", "--start",
         "1",        "--end",           "00:00:08", "--output",      out,     files[0],
         files[1]};
+    // One file at a time, as the window converts: the command lines come in the same order.
+    call.args.insert(call.args.begin(), {"--jobs", "1"});
     call.env = {{"XDG_CONFIG_HOME", dir.File("config")}, {"LUMICAST_LOG", dir.File("cli.log")}};
     const clitest::CliRun run = clitest::RunCli(call);
     ASSERT_EQ(run.exitCode, 0) << run.out << run.err;

@@ -153,7 +153,7 @@ TEST_F(KestrelvxConvert, FailuresEndWithAReasonAndNonZeroStatus) {
         std::string output;
         std::string reason;
     };
-    for (const Case& c : {Case{notMedia, 0, Clip("a-cvt.mp4"), "Invalid data"},
+    for (const Case& c : {Case{notMedia, 0, Clip("a-cvt.mp4"), "not a video or audio file"},
                           Case{Clip("missing.mp4"), 0, Clip("b-cvt.mp4"), "No such file"},
                           Case{Clip("clip.mp4"), 30, Clip("c-cvt.mp4"), "beyond its end"},
                           Case{Clip("clip.mp4"), 0, Clip("clip.mp4"), "input file itself"},

@@ -153,7 +153,11 @@ constexpr const char* kToneMapReference =
 
 class KestrelvxModernSources : public ::testing::Test {
 protected:
-    void SetUp() override { m_dir = std::make_unique<testkit::TempDir>(); }
+    void SetUp() override {
+        m_dir = std::make_unique<testkit::TempDir>();
+        m_cache = std::make_unique<testkit::ScopedEnv>("XDG_CACHE_HOME", m_dir->File("cache"));
+    }
+    void TearDown() override { m_cache.reset(); }
     std::string Clip(const std::string& name) const { return m_dir->File(name); }
 
     // Makes the file name with ffmpeg and the arguments in words, split at blanks; a word
@@ -170,9 +174,13 @@ protected:
         return Clip(name);
     }
 
-    // Converts with the application's command line; the run must succeed.
+    // Probes the file as the application does when it is added, then converts it with the
+    // application's command line (so the conversion takes what the probe learned); the run must
+    // succeed.
     testkit::ProgramRun Convert(const std::string& input, const std::string& options, int start,
                                 int length, const std::string& output) {
+        const testkit::ProgramRun probe = kestrelvx_test::RunKestrelvx({"-i", input});
+        EXPECT_NE(probe.output.find("Duration: "), std::string::npos) << input << probe.output;
         testkit::ProgramRun run = kestrelvx_test::RunKestrelvx(
             kestrelvx_test::ConversionWords(input, "t", options, start, length, Clip(output)));
         EXPECT_EQ(run.exitCode, 0) << input << options << ": " << run.output;
@@ -180,6 +188,7 @@ protected:
     }
 
     std::unique_ptr<testkit::TempDir> m_dir;
+    std::unique_ptr<testkit::ScopedEnv> m_cache;
 };
 
 // The colour at the middle of each inner edge of the picture area "w:h:x:y": top, right, bottom,

@@ -199,8 +199,11 @@ TEST_F(ProbeFakeTest, FailuresNameTheirCause) {
          "The source is gone: " + m_dir.File("gone.avi")},
         {"silent", "sleep 600", true, source,
          "The encoder printed nothing for 1 s and was ended: " + source},
-        {"no cause of its own", "echo 'Kestrelvx: error: not a media file'; exit 1", true, source,
-         ""},
+        {"the encoder's own cause", "echo 'Kestrelvx: error: not a media file'; exit 1", true,
+         source, "not a media file"},
+        {"a length of zero", "echo '  Duration: 00:00:00.00, start: 0.000000'; exit 1", true,
+         source, "the file lasts no time at all"},
+        {"no report", "exit 1", true, source, "the encoder gave no report on the file"},
     };
     const testkit::ScopedEnv path("PATH", "/usr/bin:/bin");
     for (const Case& fault : cases) {

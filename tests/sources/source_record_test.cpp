@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <set>
 
 #include "common/testkit.h"
 #include "lang/resource_strings.h"
@@ -76,6 +77,69 @@ TEST(SourceRecord, MakeTargetNameTakesTheThousandthUntestedWhenAllAreTaken) {
     Touch(dir.File("clip-cvt[1000].mp4"));
     record.MakeTargetName(dir.Path(), "mp4", "cvt");
     EXPECT_EQ(record.m_strTargetName, "clip-cvt[1000]");
+}
+
+// Long titles: every candidate fits the file system's 255-byte name limit, is cut only at a whole
+// character, keeps its suffix, counter and extension, and can really be written; the free-name
+// test still counts on past the names in use.
+TEST(SourceRecord, MakeTargetNameShortensLongTitlesToFitTheNameLimit) {
+    testkit::TempDir dir;
+    const std::string euro = "\xE2\x82\xAC"; // one character, three bytes
+    for (const std::string& title :
+         {std::string(246, 'a'), std::string(254, 'b'), std::string(300, 'c'), "d" + [&] {
+              std::string s;
+              for (int i = 0; i < 90; ++i) {
+                  s += euro;
+              }
+              return s;
+          }()}) {
+        FileMediaFormat record = Clip();
+        record.m_strTitle = title;
+        std::set<std::string> names;
+        for (int round = 0; round < 3; ++round) {
+            record.MakeTargetName(dir.Path(), "mp4", "cvt");
+            const std::string name = record.GetTargetFileName();
+            EXPECT_LE(name.size(), 255U) << name;
+            const std::string tail =
+                round == 0 ? "-cvt.mp4" : "-cvt[" + std::to_string(round) + "].mp4";
+            ASSERT_GT(name.size(), tail.size());
+            EXPECT_EQ(name.substr(name.size() - tail.size()), tail);
+            const std::string kept = name.substr(0, name.size() - tail.size());
+            EXPECT_EQ(title.compare(0, kept.size(), kept), 0);
+            if (title.size() + tail.size() <= 255) {
+                EXPECT_EQ(kept, title);
+            } else {
+                // Cut right after a whole character, as close to the limit as that allows.
+                EXPECT_GT(kept.size() + tail.size(), 252U);
+                EXPECT_NE(static_cast<unsigned char>(title[kept.size()]) & 0xC0, 0x80);
+            }
+            EXPECT_TRUE(names.insert(name).second);
+            Touch(record.GetTargetPath());
+            ASSERT_TRUE(std::filesystem::exists(record.GetTargetPath())) << name;
+        }
+    }
+}
+
+// Names claimed side by side: each reservation makes the file, so the same title never gets the
+// same name twice and nothing in the way is ever taken.
+TEST(SourceRecord, ReserveTargetNameClaimsEachNameOnce) {
+    testkit::TempDir dir;
+    std::filesystem::create_directory(dir.File("clip-cvt[1].mp4"));
+    std::set<std::string> paths;
+    for (int i = 0; i < 4; ++i) {
+        FileMediaFormat record = Clip();
+        ASSERT_TRUE(record.ReserveTargetName(dir.Path(), "mp4", "cvt"));
+        EXPECT_TRUE(std::filesystem::is_regular_file(record.GetTargetPath()));
+        EXPECT_EQ(std::filesystem::file_size(record.GetTargetPath()), 0U);
+        EXPECT_TRUE(paths.insert(record.GetTargetFileName()).second);
+    }
+    EXPECT_EQ(paths, (std::set<std::string>{"clip-cvt.mp4", "clip-cvt[2].mp4", "clip-cvt[3].mp4",
+                                            "clip-cvt[4].mp4"}));
+
+    // A folder that takes no new file: the name is chosen as MakeTargetName does, unclaimed.
+    FileMediaFormat record = Clip();
+    EXPECT_FALSE(record.ReserveTargetName(dir.File("missing"), "mp4", "cvt"));
+    EXPECT_EQ(record.GetTargetPath(), dir.File("missing") + "/clip-cvt.mp4");
 }
 
 TEST(SourceRecord, NamesAndFullCopy) {
