@@ -7,6 +7,7 @@
 #include "app/main_frame.h"
 #include "app/media_check.h"
 #include "app/toolbar_icons.h"
+#include "engine/encoder_channel.h"
 #include "lang/language_modules.h"
 #include "profiles/settings.h"
 #include "ui/app_name.h"
@@ -24,6 +25,12 @@ std::unique_ptr<CMainFrame> StartApplication() {
     SetApplicationPromptService(&s_prompts);
     QCoreApplication::setApplicationName(AppName());
     QGuiApplication::setWindowIcon(ApplicationIcon());
+    // The window's encoders follow the form alone: device limits, a size limit or a notes file
+    // meant for lumicast-batch's encoders, left in the caller's environment, do not reach them.
+    for (const char* szName :
+         {kestrelvx::kLimitsVariable, kestrelvx::kTargetSizeVariable, kestrelvx::kNotesVariable}) {
+        qunsetenv(szName);
+    }
 
     // The media framework is checked once, before the form decides on its tip label.
     MediaFrameworkAvailable();

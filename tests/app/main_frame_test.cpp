@@ -7,6 +7,7 @@
 #include "app/velmora_view.h"
 #include "common/gui/gui_env.h"
 #include "common/gui/scripted_prompts.h"
+#include "engine/encoder_channel.h"
 #include "lang/resource_ids.h"
 #include "profiles/settings.h"
 #include "ui/prompt_service_qt.h"
@@ -74,8 +75,14 @@ private:
 void MainFrameTest::initTestCase() {
     m_config = std::make_unique<ScopedConfigFolder>();
     WriteHiddenToolTips();
+    // Limits meant for lumicast-batch's encoders, left in the environment, never reach the
+    // window's.
+    qputenv(kestrelvx::kLimitsVariable, "fps=30");
+    qputenv(kestrelvx::kTargetSizeVariable, "1000000");
     m_frame = StartApplication();
     QVERIFY(m_frame != nullptr);
+    QVERIFY(!qEnvironmentVariableIsSet(kestrelvx::kLimitsVariable));
+    QVERIFY(!qEnvironmentVariableIsSet(kestrelvx::kTargetSizeVariable));
     QVERIFY(QTest::qWaitForWindowExposed(m_frame.get(), testkit::kPatientMs));
     // Start-up has installed the Qt dialogs as the prompt service.
     QVERIFY(dynamic_cast<CQtPromptService*>(&Prompts()) != nullptr);
