@@ -1,11 +1,13 @@
 #pragma once
 // How long a batch still needs, as people say it. The estimate weighs what is left by the length of
-// each source's part to convert and divides it by the speed measured so far: seconds of media
-// converted per second that an encoder was seen converting (from its first progress on), and adds
-// for each source still to begin the start-up it took the others before their progress showed.
-// With several encoders at once it plays the rest of the batch through: the running sources go
-// on, each waiting source starts when an encoder comes free, in list order; the batch ends when
-// the last one does. It stays silent until it can be trusted.
+// each source's part to convert and divides it by the speed measured so far: seconds of media an
+// encoder converts per second, from each source's first progress on, kept apart by how many
+// encoders were running at the time (one encoder alone may go as fast as two together when it
+// uses every core, or no faster when it uses one), and adds for each source still to begin the
+// start-up it took the others before their progress showed. It plays the rest of the batch
+// through: the running sources go on, each waiting source starts when an encoder comes free, in
+// list order, and each stretch goes at the speed of as many encoders as convert through it; the
+// batch ends when the last source does. It stays silent until it can be trusted.
 #include <optional>
 #include <string>
 #include <vector>
@@ -43,13 +45,32 @@ private:
         double movedFrom = 0.0; // the fraction seen then
         double changed = -1.0;  // when its progress last moved
         double ended = -1.0;    // when it ended; -1 before
+        // The seconds spent with each number of encoders running (m_levelSeconds) when its
+        // progress last moved: what its next step took, at which number of encoders.
+        std::vector<double> levelsAtChange;
     };
 
     // Source i, begun at `now` if it had not; nullptr when there is none or it has ended.
     Source* Running(int i, double now);
+    // The number of encoders running now (starting or converting): sources begun and not ended.
+    int Encoders() const;
+    // Adds the time since the last account to the number of encoders running through it.
+    void Account(double now);
+    // Source s converted `media` seconds since its progress last moved: each number of encoders
+    // that converted meanwhile gets its share, by the time spent with it.
+    void Measure(Source& s, double media);
+    // Media seconds one encoder converts per second while n run: measured with n, else from the
+    // nearest number measured; `fallback` when nothing is measured.
+    double EncoderSpeed(int n, double fallback) const;
 
     std::vector<Source> m_sources;
     int m_nJobs;
+    // By the number of encoders running (index 0: none): the seconds spent so; the encoder seconds
+    // measured, and the media seconds they converted.
+    std::vector<double> m_levelSeconds;
+    std::vector<double> m_encoderSeconds;
+    std::vector<double> m_encoderMedia;
+    double m_lastAccount = -1.0;
 };
 
 // The time as people say it: "a few seconds left", "about 40 seconds left", "about 1 minute left",

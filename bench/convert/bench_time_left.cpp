@@ -156,10 +156,20 @@ int main(int argc, char** argv) {
             ++nCompared;
         }
     }
+    // A batch too quick to leave several estimates to compare says nothing about them.
+    constexpr int kFewestSamples = 8;
+    if (nCompared < kFewestSamples) {
+        std::fprintf(stderr,
+                     "no figure: the batch of %zu files, %d at a time, took %.1f s and left %d "
+                     "estimates to compare (at least %d are needed); give longer clips or a "
+                     "larger frame\n",
+                     clips.size(), nJobs, end - begin, nCompared, kFewestSamples);
+        return 1;
+    }
     std::printf(
         "batch of %zu files, %d at a time: %.1f s; time left first shown after %.1f s; "
         "error from then on: largest %.0f %%, mean %.0f %% (%d samples; goal: within 25 %%)\n",
-        clips.size(), nJobs, end - begin, firstShown, worst * 100.0,
-        nCompared > 0 ? sum / nCompared * 100.0 : 0.0, nCompared);
+        clips.size(), nJobs, end - begin, firstShown, worst * 100.0, sum / nCompared * 100.0,
+        nCompared);
     return 0;
 }

