@@ -208,6 +208,7 @@ void CConvertDlg::Finish() {
     CancelAllSources(m_batch);
     WaitForWorker();
     Tick(); // the bars and texts as the batch left them, while the outcome is shown
+    m_pTimeLeftLabel->clear(); // nothing is left once the batch has ended
 
     if (!m_batch.m_bFinished) {
         MarkUnconvertedRows(m_batch, *m_pList, [this](int nRow) { m_pList->FillRow(nRow); });

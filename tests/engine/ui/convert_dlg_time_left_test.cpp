@@ -90,6 +90,8 @@ private slots:
         QVERIFY2(seen.back() == QStringLiteral("a few seconds left") ||
                      seen.back().contains(QRegularExpression("^about \\d+ seconds left$")),
                  qPrintable(seen.back()));
+        // Once the batch has ended, while its outcome shows, nothing is left.
+        QCOMPARE(dialog.TimeLeftLabel()->text(), QString());
     }
 };
 
