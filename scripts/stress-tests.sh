@@ -21,18 +21,24 @@ dir=${DIRS[$PRESET]:?unknown preset $PRESET: one of ${!DIRS[*]}}
 cmake --preset "$PRESET" "${LAUNCHER[@]}" $LINKER >/dev/null
 cmake --build --preset "$PRESET" -j "$JOBS"
 
-# One busy process per core, for the whole run.
-busy=()
+# One busy process per core, for the whole run, each in a session of its own as another program on
+# the machine would be. The encoder runs at idle priority (the window stays responsive while it
+# converts): beside busy processes of its own session it would get almost no processor at all,
+# while the kernel shares the processors between sessions.
+pids=$(mktemp)
 stop_busy() {
   local pid
-  for pid in "${busy[@]}"; do
+  while read -r pid; do
     kill "$pid" 2>/dev/null || true
-  done
+  done <"$pids"
+  rm -f "$pids"
 }
 trap stop_busy EXIT
+trap 'exit 130' INT TERM
 for _ in $(seq "$JOBS"); do
-  sh -c 'while :; do :; done' &
-  busy+=($!)
+  # shellcheck disable=SC2016 # $$ and $1 belong to the busy process's own shell
+  setsid sh -c 'echo $$ >>"$1"; exec sh -c "while :; do :; done"' busy "$pids" \
+    </dev/null >/dev/null 2>&1 &
 done
 
 mkdir -p "$dir/Testing/stress"
